@@ -1,0 +1,39 @@
+// Errors raised by the platform services. They carry the system's own message text;
+// no handler catches them except the application's dispatcher, which shows the text.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace veltrano {
+
+class VeltranoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The registry store's refusals: "Failed to set data for '%s'" and its read siblings.
+class ERegistryException : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
+// "Unable to write to %s" from the INI writer.
+class EIniFileException : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
+// Input/output errors of file handling, e.g. "File not found" from a checked deletion.
+class EInOutError : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
+// "'%s' is not a valid integer value" from the decimal conversion.
+class EConvertError : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
+}  // namespace veltrano

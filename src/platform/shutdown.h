@@ -1,0 +1,39 @@
+// The restart service: a reboot request, forced only when Force is set.
+#pragma once
+
+#include <cstdint>
+
+namespace veltrano {
+
+inline constexpr std::uint32_t kEwxReboot = 2;
+inline constexpr std::uint32_t kEwxForce = 4;
+
+// Seam over the calls of a restart request.
+class ShutdownApi {
+ public:
+  virtual ~ShutdownApi() = default;
+  virtual std::uint32_t PlatformId() = 0;
+  // Opens the own process and its token and enables "SeShutdownPrivilege".
+  // False when any of those calls fails.
+  virtual bool EnableShutdownPrivilege() = 0;
+  virtual bool ExitWindows(std::uint32_t flags) = 0;
+};
+
+ShutdownApi& SystemShutdown();  // Win32 on Windows
+
+enum class TShutdownAction { aatReboot };
+
+class TabfShutdown {
+ public:
+  explicit TabfShutdown(ShutdownApi& api) : api_(api) {}
+  TabfShutdown();  // uses SystemShutdown()
+  TShutdownAction ActionType = TShutdownAction::aatReboot;
+  bool Force = false;
+  // True when the system accepts the request.
+  bool Execute();
+
+ private:
+  ShutdownApi& api_;
+};
+
+}  // namespace veltrano
