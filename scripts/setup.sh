@@ -3,7 +3,7 @@
 set -eu
 packages="build-essential cmake make git googletest g++-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb xauth x11-apps imagemagick clang libclang-rt-14-dev"
+  wine wine64 xvfb xauth x11-apps x11-utils imagemagick clang libclang-rt-14-dev"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

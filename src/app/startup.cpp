@@ -1,0 +1,92 @@
+#include "app/startup.h"
+
+#include <array>
+
+#include "platform/convert.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+
+namespace veltrano {
+namespace {
+
+void ApplyOsIdentity(const OsVersionInfo& version, AppStateRecord& state) {
+  const OsIdentity identity = IdentityForOsCode(DetectOsCode(version));
+  state.OsCode = identity.osCode;
+  state.Family = identity.family;
+  state.SoftwareKeyName = identity.softwareKeyName;
+  state.SystemKeyName = identity.systemKeyName;
+  state.OsSuffix = identity.osSuffix;
+}
+
+std::string UninstallEntryPath(const std::string& softwareKeyName) {
+  return "\\" + softwareKeyName +
+         "\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
+}
+
+// On the first start after installation the uninstall entry is pointed at this
+// program, so that removing it restores Windows defaults first.
+void HandleFirstRun(TRegistry& registry, const std::string& exePath,
+                    const std::string& softwareKeyName) {
+  registry.RemoveValue("First");
+  if (registry.OpenPath(UninstallEntryPath(softwareKeyName), false)) {
+    registry.WriteText("UninstallString", "\"" + exePath + "\" " + kUninstallArgument);
+  }
+}
+
+}  // namespace
+
+std::string ConnectionCaption(int connectionType) {
+  static const std::array<const char*, 7> kCaptions = {
+      "56k Flex , V.90 , V.92 Modem", "33k or below Modem",
+      "Normal Cable , xDSL",          "Cable , xDSL running over PPPoE",
+      "LAN , ISDN , T1",              "Satellite Dish",
+      "Windows Default Settings"};
+  if (connectionType < 1 || connectionType > 7) return "";
+  return kCaptions[connectionType - 1];
+}
+
+std::string StatusLineFor(const std::string& lastOptim) {
+  std::string text = kStatusPrefix;
+  try {
+    text += ConnectionCaption(StrToInt(lastOptim));
+  } catch (const EConvertError&) {
+    // The installer always writes LastOptim; without a usable one the prefix stands alone.
+  }
+  return text;
+}
+
+StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
+                                  AppStateRecord& state) {
+  state.DefaultsChained = false;
+  state.DefaultsDone = false;
+  state.DefaultsFailed = false;
+  ApplyOsIdentity(inputs.version, state);
+
+  StartupOutcome outcome;
+  {
+    TRegistry registry(api, kKeyAllAccess);
+    registry.SelectRoot(kHkeyLocalMachine);
+    state.WindowsDir = inputs.systemRoot ? inputs.systemRoot() : std::string();
+    if (!registry.OpenPath(ProgramKeyPath(state.SoftwareKeyName), false)) {
+      outcome.end = StartupEnd::kEndSilently;
+      return outcome;
+    }
+    state.LastOptim = registry.ReadText("LastOptim");
+    state.ProgramDir = DirectoryOf(inputs.exePath);
+    if (registry.ReadText("First") == "Yes") {
+      HandleFirstRun(registry, inputs.exePath, state.SoftwareKeyName);
+      outcome.firstRunPending = true;
+    }
+  }  // the store closes its key here
+
+  if (!inputs.arguments.empty() && inputs.arguments[0] == kUninstallArgument) {
+    outcome.end = StartupEnd::kUninstall;
+    return outcome;
+  }
+  outcome.end = StartupEnd::kShowWizard;
+  outcome.statusText = StatusLineFor(state.LastOptim);
+  return outcome;
+}
+
+}  // namespace veltrano

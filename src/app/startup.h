@@ -1,0 +1,52 @@
+// The start-up sequence's decisions, kept apart from the main window so that they run
+// against any registry: which end the program takes, what the status line says and
+// whether the first-run notice follows.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "platform/os_version.h"
+#include "platform/registry_api.h"
+
+namespace veltrano {
+
+inline constexpr char kApplicationTitle[] = "Veltrano v2.11";
+inline constexpr char kStatusPrefix[] = "Last optimization type that you use ";
+inline constexpr char kUninstallArgument[] = "/uninstall";
+
+enum class StartupEnd {
+  kEndSilently,  // ProgramKey could not be opened: no window, no message
+  kUninstall,    // argument 1 was exactly "/uninstall"
+  kShowWizard,
+};
+
+struct StartupInputs {
+  OsVersionInfo version;
+  std::string exePath;                // command line element 0, full path
+  std::vector<std::string> arguments;  // argument 1 onward
+  // WindowsDir from the system-root lookup; it reports its own failures.
+  std::function<std::string()> systemRoot;
+};
+
+struct StartupOutcome {
+  StartupEnd end = StartupEnd::kEndSilently;
+  bool firstRunPending = false;
+  std::string statusText;  // set only for kShowWizard
+};
+
+// Caption of a ConnectionType in the status line; "" outside 1..7.
+std::string ConnectionCaption(int connectionType);
+
+// The status line for a LastOptim text. An absent or non-integer LastOptim shows the
+// prefix alone, as 0 or 8 does.
+std::string StatusLineFor(const std::string& lastOptim);
+
+// Fills `state` and decides how start-up ends. Registry errors other than a missing
+// ProgramKey propagate to the caller's error box.
+StartupOutcome RunStartupSequence(RegistryApi& registry, const StartupInputs& inputs,
+                                  AppStateRecord& state);
+
+}  // namespace veltrano
