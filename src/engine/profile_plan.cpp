@@ -1,0 +1,121 @@
+#include "engine/profile_plan.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "engine/script.h"
+#include "platform/registry.h"
+
+namespace veltrano {
+namespace {
+
+const char* RootName(RegKey key) {
+  switch (key) {
+    case kHkeyClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+    case kHkeyCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case kHkeyLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    case kHkeyUsers:
+      return "HKEY_USERS";
+    default:
+      return nullptr;
+  }
+}
+
+std::string HexBytes(const std::uint8_t* data, std::uint32_t size) {
+  std::string text;
+  char byte[4];
+  for (std::uint32_t i = 0; i < size; ++i) {
+    std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : ",%02X", data[i]);
+    text += byte;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
+  if (type == kRegSz) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return "REG_SZ \"" + text + "\"";
+  }
+  if (type == kRegDword && size == 4) {
+    const std::uint32_t number =
+        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
+    char text[40];
+    std::snprintf(text, sizeof text, "REG_DWORD 0x%08X (%u)", number, number);
+    return text;
+  }
+  if (type == kRegBinary) return "REG_BINARY " + HexBytes(data, size);
+  return "type " + std::to_string(type) + " " + HexBytes(data, size);
+}
+
+bool RecordingRegistry::PathOf(RegKey key, std::string& path) const {
+  if (const char* root = RootName(key)) {
+    path = root;
+    return true;
+  }
+  const auto found = openKeys_.find(key);
+  if (found == openKeys_.end()) return false;
+  path = found->second;
+  return true;
+}
+
+long RecordingRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32_t,
+                                RegKey* result) {
+  std::string path;
+  if (!PathOf(parent, path)) return kErrorInvalidHandle;
+  if (!subKey.empty()) path += "\\" + subKey;
+  *result = nextHandle_++;
+  openKeys_[*result] = path;
+  steps_.push_back("open   " + path);
+  return kErrorSuccess;
+}
+
+long RecordingRegistry::CreateKey(RegKey parent, const std::string& subKey, std::uint32_t access,
+                                  RegKey* result) {
+  return OpenKey(parent, subKey, access, result);
+}
+
+long RecordingRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                                 const std::uint8_t* data, std::uint32_t size) {
+  std::string path;
+  if (key == 0 || !PathOf(key, path)) return kErrorInvalidHandle;
+  steps_.push_back("write  \"" + name + "\" " + DescribeValueData(type, data, size));
+  return kErrorSuccess;
+}
+
+long RecordingRegistry::QueryValue(RegKey, const std::string&, std::uint32_t*, std::uint8_t*,
+                                   std::uint32_t*) {
+  return kErrorFileNotFound;  // nothing is stored
+}
+
+long RecordingRegistry::DeleteValue(RegKey key, const std::string& name) {
+  std::string path;
+  if (key == 0 || !PathOf(key, path)) return kErrorInvalidHandle;
+  steps_.push_back("delete \"" + name + "\"");
+  return kErrorSuccess;
+}
+
+long RecordingRegistry::CloseKey(RegKey key) {
+  return openKeys_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+ProfilePlan PlanScript(ByteSource& source, ScriptMode startMode) {
+  ProfilePlan plan;
+  RecordingRegistry recorder(plan.steps);
+  ScriptReader reader(source);
+  try {
+    TRegistry registry(recorder);
+    ApplyScript(reader, registry, startMode);
+  } catch (const std::exception& error) {
+    plan.error = error.what();
+    plan.errorLine = reader.LineNumber();
+  }
+  return plan;
+}
+
+}  // namespace veltrano

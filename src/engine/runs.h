@@ -1,0 +1,41 @@
+// The two profile runs without their windows: everything the optimizing window and the
+// Windows-defaults window do inside their creation, against injectable services.
+// Errors propagate as exceptions for the window's dispatcher: MissingProfileFile (the
+// warning box and the end of the program), ERegistryException, EIniFileException,
+// EInOutError and EConvertError (the error box).
+#pragma once
+
+#include <string>
+
+#include "platform/ini_file.h"
+#include "platform/registry_api.h"
+
+namespace veltrano {
+
+struct RunEnvironment {
+  RegistryApi& registry;
+  ProfileStringApi& ini;
+  std::string programDir;       // with a trailing backslash
+  std::string windowsDir;       // without one
+  std::string osSuffix;         // "" or "2k"
+  std::string softwareKeyName;  // "Software" or "SOFTWARE"
+};
+
+inline constexpr char kOptimizedPortSetting[] = "921600,n,8,1,p";
+inline constexpr char kDefaultPortSetting[] = "9600,n,8,1,x";
+inline constexpr char kLastOptimValueName[] = "LastOptim";
+
+// "\" + softwareKeyName + "\QuarnSoft\Veltrano", absolute under HKEY_LOCAL_MACHINE.
+std::string ProgramKeyOf(const std::string& softwareKeyName);
+
+// Applies the optimization profile of `selectedType` (1..6): ports to 921600 baud in
+// win.ini then system.ini, every profile line, LastOptim = the type, work file removed.
+void RunOptimization(const RunEnvironment& env, int selectedType);
+
+// Undoes the optimization recorded in `lastOptim`: ports to 9600 baud, the defaults
+// profile deleting until "(CHG)" and writing after it, LastOptim = "7", work file
+// removed. A standalone run (not chained) with "7" has nothing to undo and skips the
+// profile, but still resets the ports and records "7".
+void RunWindowsDefaults(const RunEnvironment& env, const std::string& lastOptim, bool chained);
+
+}  // namespace veltrano
