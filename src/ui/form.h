@@ -1,0 +1,126 @@
+// Forms (top-level windows) and frames (child containers such as wizard pages).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/window.h"
+
+namespace veltrano::ui {
+
+// Border icons of a form's title bar; combine with |.
+inline constexpr unsigned kIconNone = 0;
+inline constexpr unsigned kIconSystemMenu = 1;  // system menu and close box
+inline constexpr unsigned kIconMinimize = 2;    // needs kIconSystemMenu to be seen
+
+enum class FrameStyle {
+  kSingle,  // fixed single border
+  kDialog,  // fixed dialog frame
+};
+
+// Modal results; the values of the message-box buttons.
+inline constexpr int kModalNone = 0;
+inline constexpr int kModalOk = IDOK;
+inline constexpr int kModalCancel = IDCANCEL;
+
+struct FormArgs {
+  std::string caption{};
+  int clientWidth = 300;  // exact client size in pixels
+  int clientHeight = 200;
+  unsigned borderIcons = kIconSystemMenu;
+  FrameStyle frame = FrameStyle::kSingle;
+  bool stayOnTop = false;
+  bool centered = true;  // centred on the desktop's work area
+  // Shown by the application as soon as its creation handler has run.
+  bool visible = false;
+  // Window class name, e.g. the form's own class name so that a driver can find it;
+  // "" takes "TVeltranoForm".
+  std::string className{};
+};
+
+// A top-level window, always created hidden and owned by the application window.
+class Form : public Window {
+ public:
+  explicit Form(const FormArgs& args);
+  ~Form() override;
+
+  static Form* FromHandle(HWND window);
+
+  void Show();
+  void Hide();
+  void SetCaption(const std::string& caption) { SetText(caption); }
+  std::string Caption() const { return Text(); }
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  // Sends WM_CLOSE: OnClose runs, a modal form ends with kModalCancel, any other form
+  // is hidden.
+  void Close();
+  // Schedules destruction once control is back in a message loop (see
+  // TApplication::ReleaseForm). A form owned by the application is then deleted.
+  void Release();
+
+  // Shows the form and runs a message loop until EndModal or WM_CLOSE; the other
+  // windows of the thread are disabled meanwhile. Returns the modal result.
+  int ShowModal();
+  void EndModal(int result);
+  bool IsModal() const { return modal_; }
+
+  // The control that gets the keyboard focus whenever the form is activated (by
+  // default the first control that takes Tab stops).
+  void SetActiveControl(Widget& control);
+
+  // The visible, enabled default push button that Enter activates, or nullptr.
+  HWND DefaultButton() const;
+
+  // Posts a message to this form's queue (e.g. a private WM_USER + n message).
+  void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+  // Runs the creation handler OnCreate once inside the dispatcher, then shows the
+  // form when FormArgs::visible asks for it. TApplication::CreateForm calls it; a form
+  // built directly (e.g. as a member of a test) may call it itself.
+  void RunCreateHandler();
+
+ protected:
+  // The creation handler ("FormCreate"). An error leaving it is shown in the error box
+  // and the form still exists.
+  virtual void OnCreate() {}
+  // The close request (close box, system menu, Alt+F4, Close()).
+  virtual void OnClose() {}
+  // Messages from WM_USER to 0x7FFF, e.g. a posted start-up message. Return true when
+  // handled, with the message result in `result`.
+  virtual bool OnUserMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                             LRESULT& /*result*/) {
+    return false;
+  }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  friend class TApplication;
+  void RestoreFocus();
+
+  HWND activeControl_ = nullptr;
+  bool showAfterCreate_ = false;
+  bool created_ = false;
+  bool modal_ = false;
+  int modalResult_ = kModalNone;
+};
+
+struct FrameArgs {
+  Bounds bounds{};
+  bool visible = true;
+};
+
+// A borderless child container with the parent's background; the controls placed on it
+// report to it, and it hands their notifications on to them.
+class Frame : public Window {
+ public:
+  Frame(Widget& parent, const FrameArgs& args);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+}  // namespace veltrano::ui

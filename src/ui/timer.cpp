@@ -1,0 +1,68 @@
+#include "ui/timer.h"
+
+namespace veltrano::ui {
+namespace {
+
+constexpr const char* kTimerClass = "TVeltranoTimer";
+constexpr UINT_PTR kTimerId = 1;
+
+// Clears the re-entry flag however the tick handler ends.
+class TickScope {
+ public:
+  explicit TickScope(bool& ticking) : ticking_(ticking) { ticking_ = true; }
+  ~TickScope() { ticking_ = false; }
+  TickScope(const TickScope&) = delete;
+  TickScope& operator=(const TickScope&) = delete;
+
+ private:
+  bool& ticking_;
+};
+
+}  // namespace
+
+Timer::Timer(const TimerArgs& args) : interval_(args.interval) {
+  // A message-only window: it receives WM_TIMER and nothing else ever sees it.
+  CreateHandle({.className = kTimerClass, .parent = HWND_MESSAGE, .background = nullptr});
+  SetEnabled(args.enabled);
+}
+
+Timer::~Timer() {
+  Disarm();
+}
+
+void Timer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (enabled_) {
+    Arm();
+  } else {
+    Disarm();
+  }
+}
+
+void Timer::SetInterval(unsigned interval) {
+  interval_ = interval;
+  if (enabled_) Arm();  // SetTimer on the same id replaces the period
+}
+
+void Timer::Arm() {
+  if (hwnd_) SetTimer(hwnd_, kTimerId, interval_ == 0 ? 1 : interval_, nullptr);
+}
+
+void Timer::Disarm() {
+  if (hwnd_) KillTimer(hwnd_, kTimerId);
+}
+
+LRESULT Timer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_TIMER || wParam != kTimerId) {
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+  // A tick reaching us while the previous one still runs (its handler pumps messages,
+  // e.g. in a message box) is dropped: ticks never overlap.
+  if (!enabled_ || ticking_ || !onTimer) return 0;
+  TickScope scope(ticking_);
+  onTimer();
+  return 0;
+}
+
+}  // namespace veltrano::ui

@@ -1,0 +1,122 @@
+// The base classes every widget is built on. A Widget owns one HWND and is found from
+// it through GWLP_USERDATA, so a parent hands a notification straight to the object of
+// the child that sent it. A Window has a window procedure of ours (forms, frames, the
+// needle gauge); a Control wraps a standard system control (BUTTON, STATIC, ...).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/font_cache.h"
+
+namespace veltrano::ui {
+
+// Position and size in client pixels of the parent.
+struct Bounds {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class Widget {
+ public:
+  virtual ~Widget() = default;
+  Widget(const Widget&) = delete;
+  Widget& operator=(const Widget&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  // The widget that owns the window, or nullptr for a window that is not ours.
+  static Widget* FromHandle(HWND window);
+
+  void SetText(const std::string& text);
+  std::string Text() const;  // WM_GETTEXT, as screen readers and test drivers see it
+  void SetEnabled(bool enabled);
+  bool IsEnabled() const;
+  void SetVisible(bool visible);
+  // True when the window has WS_VISIBLE itself; its parent may still be hidden.
+  bool IsVisible() const;
+  void SetBounds(const Bounds& bounds);
+  Bounds GetBounds() const;  // in client coordinates of the parent (or screen, top level)
+  void SetFocus();
+  void SetFont(HFONT font);  // borrowed from the FontCache
+  void SetFont(const FontSpec& spec) { SetFont(FontCache::Instance().Get(spec)); }
+
+ protected:
+  Widget() = default;
+  void Attach(HWND window);  // takes ownership, stores `this` in GWLP_USERDATA
+  void Detach();             // forgets the handle (the window is gone or going)
+
+  // A message the parent received on behalf of this widget: WM_COMMAND, WM_NOTIFY,
+  // WM_CTLCOLOR*. Returns true when handled, with the message result in `result`.
+  virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  HWND hwnd_ = nullptr;
+  friend class Window;
+};
+
+// A widget with a window procedure of ours. The procedure finds `this` from
+// WM_NCCREATE, runs every message inside the application's dispatcher and forgets the
+// handle at WM_NCDESTROY.
+class Window : public Widget {
+ public:
+  ~Window() override;
+
+ protected:
+  Window() = default;
+
+  struct CreateArgs {
+    std::string className{};  // registered once on first use
+    std::string text{};
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    Bounds bounds{};        // outer rectangle
+    HWND parent = nullptr;  // parent (child windows) or owner (top-level windows)
+    UINT classStyle = CS_HREDRAW | CS_VREDRAW;
+    HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    int id = 0;  // control id for child windows
+  };
+  // Creates the window; throws std::runtime_error when the system refuses.
+  void CreateHandle(const CreateArgs& args);
+  void DestroyHandle();
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // Hands WM_COMMAND / WM_NOTIFY / WM_CTLCOLOR* to the child widget that sent them.
+  bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  virtual void OnDestroyed() {}  // the handle is gone (WM_NCDESTROY)
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// A standard system control owned by a C++ object; its parent reflects its
+// notifications to it.
+class Control : public Widget {
+ public:
+  ~Control() override;
+  int Id() const;
+
+ protected:
+  struct CreateArgs {
+    const char* className = nullptr;  // a system class: "BUTTON", "STATIC", ...
+    std::string text{};
+    DWORD style = 0;  // WS_CHILD is always added
+    DWORD exStyle = 0;
+    Bounds bounds{};
+    FontSpec font{};
+  };
+  // Creates the control on `parent`; throws std::runtime_error when the system refuses.
+  Control(Widget& parent, const CreateArgs& args);
+
+  virtual void OnCommand(WORD /*notification*/) {}
+  virtual bool OnNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+  // Colours of a STATIC/BUTTON: return a brush to paint the background, or nullptr
+  // to keep the system's colours.
+  virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
+
+  bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+}  // namespace veltrano::ui
