@@ -20,8 +20,7 @@ void ApplyOsIdentity(const OsVersionInfo& version, AppStateRecord& state) {
 }
 
 std::string UninstallEntryPath(const std::string& softwareKeyName) {
-  return "\\" + softwareKeyName +
-         "\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
+  return "\\" + softwareKeyName + "\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
 }
 
 // On the first start after installation the uninstall entry is pointed at this
@@ -38,9 +37,8 @@ void HandleFirstRun(TRegistry& registry, const std::string& exePath,
 
 std::string ConnectionCaption(int connectionType) {
   static const std::array<const char*, 7> kCaptions = {
-      "56k Flex , V.90 , V.92 Modem", "33k or below Modem",
-      "Normal Cable , xDSL",          "Cable , xDSL running over PPPoE",
-      "LAN , ISDN , T1",              "Satellite Dish",
+      "56k Flex , V.90 , V.92 Modem",    "33k or below Modem", "Normal Cable , xDSL",
+      "Cable , xDSL running over PPPoE", "LAN , ISDN , T1",    "Satellite Dish",
       "Windows Default Settings"};
   if (connectionType < 1 || connectionType > 7) return "";
   return kCaptions[connectionType - 1];

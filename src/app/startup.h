@@ -25,7 +25,7 @@ enum class StartupEnd {
 
 struct StartupInputs {
   OsVersionInfo version;
-  std::string exePath;                // command line element 0, full path
+  std::string exePath;                 // command line element 0, full path
   std::vector<std::string> arguments;  // argument 1 onward
   // WindowsDir from the system-root lookup; it reports its own failures.
   std::function<std::string()> systemRoot;

@@ -12,9 +12,10 @@ int main(int argc, char** argv) {
   const veltrano::OsIdentity id = veltrano::IdentityForOsCode(veltrano::DetectOsCode(info));
   std::FILE* out = std::fopen(argv[1], "wb");
   if (!out) return 3;
-  std::fprintf(out, "platform=%u\nversion=%u.%u\ncsd=[%s]\nOsCode=%d\nSoftware=%s\nSystem=%s\nSuffix=[%s]\n",
-               info.platformId, info.major, info.minor, info.csdVersion.c_str(), id.osCode,
-               id.softwareKeyName.c_str(), id.systemKeyName.c_str(), id.osSuffix.c_str());
+  std::fprintf(
+      out, "platform=%u\nversion=%u.%u\ncsd=[%s]\nOsCode=%d\nSoftware=%s\nSystem=%s\nSuffix=[%s]\n",
+      info.platformId, info.major, info.minor, info.csdVersion.c_str(), id.osCode,
+      id.softwareKeyName.c_str(), id.systemKeyName.c_str(), id.osSuffix.c_str());
   std::fclose(out);
   return 0;
 }

@@ -1,0 +1,15 @@
+// Program entry: application title, the hidden main window, the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include "app/main_form.h"
+
+namespace veltrano {
+
+// The executable's full path and its arguments, as the command line gives them.
+CommandLine ReadCommandLine();
+
+int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine);
+
+}  // namespace veltrano
