@@ -19,6 +19,8 @@ inline constexpr RegKey kHkeyUsers = 0x80000003u;
 
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+inline constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
 
 inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
@@ -30,14 +32,19 @@ inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorBadPathname = 161;  // a sub key that starts with "\"
 inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorKeyDeleted = 1018;  // the key behind an open handle was removed
 
-inline bool IsPredefinedRoot(RegKey key) { return key >= 0x80000000u && key <= 0x80000006u; }
+inline bool IsPredefinedRoot(RegKey key) {
+  return key >= 0x80000000u && key <= 0x80000006u;
+}
 
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
-  // RegOpenKeyExA: an empty sub key opens a new handle to parent itself.
+  // RegOpenKeyExA: an empty sub key opens a new handle to parent itself (a predefined
+  // root comes back as itself). A sub key must not start with "\".
   virtual long OpenKey(RegKey parent, const std::string& subKey, std::uint32_t access,
                        RegKey* result) = 0;
   // RegCreateKeyExA with options 0, no class and no security attributes.

@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// <windows.h> defines ExitWindows as a macro of two arguments, which would break the
+// member of that name below wherever both are included.
+#ifdef ExitWindows
+#undef ExitWindows
+#endif
+
 namespace veltrano {
 
 inline constexpr std::uint32_t kEwxReboot = 2;

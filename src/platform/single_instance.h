@@ -5,8 +5,9 @@
 
 namespace veltrano {
 
-std::string CriticalSectionMutexName(const std::string& title);  // T + ".OneInstance.CriticalSection"
-std::string DefaultMutexName(const std::string& title);          // T + ".OneInstance.Default"
+std::string CriticalSectionMutexName(
+    const std::string& title);                           // T + ".OneInstance.CriticalSection"
+std::string DefaultMutexName(const std::string& title);  // T + ".OneInstance.Default"
 
 class TabfOneInstance {
  public:
@@ -21,6 +22,7 @@ class TabfOneInstance {
  private:
   void* defaultMutex_ = nullptr;  // HANDLE
   bool held_ = false;
+  std::string heldName_;  // the stand-in's lock where there are no named mutexes
 };
 
 }  // namespace veltrano

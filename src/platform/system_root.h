@@ -19,4 +19,14 @@ std::string LookupSystemRoot(RegistryApi& api, std::uint32_t platformId,
                              const FailureReporter& report,
                              const std::string& lastErrorText = std::string());
 
+// The system's text for the last error code, asked for only when a read fails, so that
+// it describes that failure.
+using LastErrorTextSource = std::function<std::string()>;
+std::string LookupSystemRoot(RegistryApi& api, std::uint32_t platformId,
+                             const FailureReporter& report,
+                             const LastErrorTextSource& lastErrorText);
+
+// FormatMessageA for GetLastError() on Windows; "" elsewhere.
+std::string SystemLastErrorText();
+
 }  // namespace veltrano

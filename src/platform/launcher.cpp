@@ -1,0 +1,30 @@
+#include "platform/launcher.h"
+
+#include <utility>
+
+#include "platform/system_backends.h"
+
+namespace veltrano {
+namespace {
+
+LaunchFunction& Observer() {
+  static LaunchFunction observer;
+  return observer;
+}
+
+}  // namespace
+
+void TBUExecute::exec(const std::string& file, const std::string& parameters,
+                      const std::string& directory) {
+  if (Observer()) {
+    Observer()(file, parameters, directory);
+    return;
+  }
+  LaunchWithShell(owner_, file, parameters, directory);
+}
+
+void SetLaunchObserver(LaunchFunction observer) {
+  Observer() = std::move(observer);
+}
+
+}  // namespace veltrano

@@ -1,0 +1,16 @@
+#include <windows.h>
+// shellapi.h needs the types of windows.h first.
+#include <shellapi.h>
+
+#include "platform/system_backends.h"
+
+namespace veltrano {
+
+void LaunchWithShell(void* owner, const std::string& file, const std::string& parameters,
+                     const std::string& directory) {
+  // A missing or unopenable file is not reported: the result is ignored on purpose.
+  ShellExecuteA(static_cast<HWND>(owner), "open", file.c_str(), parameters.c_str(),
+                directory.c_str(), SW_SHOWNORMAL);
+}
+
+}  // namespace veltrano

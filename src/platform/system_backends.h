@@ -1,0 +1,13 @@
+// Internal to the platform libraries: the pieces that differ between Windows and a
+// build without Windows, called by the portable code.
+#pragma once
+
+#include <string>
+
+namespace veltrano {
+
+// ShellExecuteA "open", SW_SHOWNORMAL, owned by `owner`; the result is not looked at.
+void LaunchWithShell(void* owner, const std::string& file, const std::string& parameters,
+                     const std::string& directory);
+
+}  // namespace veltrano
