@@ -1,0 +1,251 @@
+// Start-up of the main window: in-process for the status line and the silent end, and
+// as a user starts it (Veltrano.exe in the test prefix) for the first run and a second
+// instance.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_form.h"
+#include "gui_support.h"
+#include "support/wine_harness.h"
+#include "ui/application.h"
+
+namespace {
+
+namespace ui = veltrano::ui;
+using veltrano::kHkeyLocalMachine;
+
+// The test program runs as a Windows version of the NT family newer than XP, which
+// the program takes for the 9x spelling; the registry ignores case anyway.
+constexpr char kProgramKey[] = "Software\\QuarnSoft\\Veltrano";
+constexpr char kUninstallEntry[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
+
+class StartupKeys : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wine_harness::DeleteTree(kHkeyLocalMachine, kProgramKey);
+    wine_harness::DeleteTree(kHkeyLocalMachine, kUninstallEntry);
+    veltrano::AppState() = {};
+  }
+  void TearDown() override {
+    wine_harness::DeleteTree(kHkeyLocalMachine, kProgramKey);
+    wine_harness::DeleteTree(kHkeyLocalMachine, kUninstallEntry);
+  }
+};
+
+// --- In-process: the main window of this test program. ---
+
+class MainWindowStartup : public StartupKeys {
+ protected:
+  veltrano::TForm1& StartMainWindow(std::vector<std::string> arguments = {}) {
+    auto& form = ui::Application().CreateForm<veltrano::TForm1>(
+        veltrano::CommandLine{wine_harness::BinDir() + "\\Veltrano.exe", std::move(arguments)});
+    EXPECT_TRUE(gui_support::PumpUntil(
+        [&] { return form.StartupDone() || !gui_support::RecordedHalts().empty(); }));
+    return form;
+  }
+};
+
+TEST_F(MainWindowStartup, StatusLineNamesTheLastAppliedType) {
+  const std::string prefix = "Last optimization type that you use ";
+  const struct {
+    const char* lastOptim;
+    const char* caption;
+  } cases[] = {
+      {"0", ""},
+      {"1", "56k Flex , V.90 , V.92 Modem"},
+      {"2", "33k or below Modem"},
+      {"3", "Normal Cable , xDSL"},
+      {"4", "Cable , xDSL running over PPPoE"},
+      {"5", "LAN , ISDN , T1"},
+      {"6", "Satellite Dish"},
+      {"7", "Windows Default Settings"},
+      {"8", ""},
+      {"9", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", c.lastOptim));
+    auto& form = StartMainWindow();
+    EXPECT_EQ(form.SB1.SimpleText(), prefix + c.caption) << '"' << c.lastOptim << '"';
+    EXPECT_TRUE(form.IsVisible()) << c.lastOptim;
+    EXPECT_TRUE(gui_support::RecordedHalts().empty());
+    EXPECT_TRUE(gui_support::RecordedBoxes().empty());
+    EXPECT_EQ(veltrano::AppState().LastOptim, c.lastOptim);
+    ui::Application().DestroyOwnedForms();
+  }
+}
+
+TEST_F(MainWindowStartup, AbsentLastOptimStillShowsTheWizard) {
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "First", "no"));
+  auto& form = StartMainWindow();
+  EXPECT_EQ(form.SB1.SimpleText(), "Last optimization type that you use ");
+  EXPECT_TRUE(form.IsVisible());
+}
+
+TEST_F(MainWindowStartup, MissingProgramKeyEndsSilentlyWithoutAWindow) {
+  auto& form = StartMainWindow();
+  EXPECT_EQ(gui_support::RecordedHalts(), std::vector<int>{0});
+  EXPECT_FALSE(form.IsVisible());
+  EXPECT_TRUE(gui_support::RecordedBoxes().empty());
+  EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey));
+}
+
+TEST_F(MainWindowStartup, FillsAppStateFromTheSystem) {
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "3"));
+  StartMainWindow();
+  const auto& state = veltrano::AppState();
+  EXPECT_EQ(state.ProgramDir, wine_harness::BinDir() + "\\");
+  EXPECT_EQ(state.WindowsDir, wine_harness::WindowsDir());
+  EXPECT_FALSE(state.DefaultsChained);
+  EXPECT_FALSE(state.DefaultsDone);
+}
+
+// --- As a user starts it. ---
+
+class Process {
+ public:
+  explicit Process(const std::string& args = "") {
+    const std::string exe = wine_harness::BinDir() + "\\Veltrano.exe";
+    std::string commandLine = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              wine_harness::BinDir().c_str(), &startup, &info_);
+  }
+  ~Process() {
+    if (!started_) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 10000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool Started() const { return started_; }
+  DWORD Id() const { return info_.dwProcessId; }
+  // The exit code once the process has ended within the wait, or -1.
+  long WaitForExit(DWORD ms = 30000) const {
+    if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return static_cast<long>(code);
+  }
+  // The first visible top-level window of the process with that class, waiting for it.
+  HWND WaitForWindow(const char* className, int rounds = 300) const {
+    for (int i = 0; i < rounds; ++i) {
+      if (HWND found = FindWindowOf(className)) return found;
+      if (WaitForSingleObject(info_.hProcess, 100) == WAIT_OBJECT_0) break;
+    }
+    return FindWindowOf(className);
+  }
+
+ private:
+  HWND FindWindowOf(const char* className) const {
+    struct Search {
+      DWORD pid;
+      const char* className;
+      HWND found;
+    } search{info_.dwProcessId, className, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          char name[64] = {};
+          GetClassNameA(window, name, sizeof name);
+          if (pid == s->pid && IsWindowVisible(window) && lstrcmpiA(name, s->className) == 0) {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
+
+class ProgramStartup : public StartupKeys {
+ protected:
+  void SetUp() override {
+    StartupKeys::SetUp();
+    wine_harness::SetEmulatedWindowsVersion("Veltrano.exe", "winxp");
+  }
+  void TearDown() override {
+    wine_harness::SetEmulatedWindowsVersion("Veltrano.exe", "");
+    StartupKeys::TearDown();
+  }
+};
+
+TEST_F(ProgramStartup, WithoutProgramKeyTheProgramEndsWithoutAWindow) {
+  Process program;
+  ASSERT_TRUE(program.Started());
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey));
+}
+
+TEST_F(ProgramStartup, FirstRunPointsTheUninstallEntryAtTheProgram) {
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "7"));
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "First", "Yes"));
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kUninstallEntry, "UninstallString",
+                                    "\"C:\\Program Files\\Veltrano\\unins000.exe\""));
+  Process program;
+  HWND main = program.WaitForWindow("TForm1");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(gui_support::WindowText(main), "Veltrano v2.11");
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, "First"), std::nullopt);
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kUninstallEntry, "UninstallString"),
+            "\"" + wine_harness::BinDir() + "\\Veltrano.exe\" /uninstall");
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST_F(ProgramStartup, LowerCaseFirstIsNoFirstRun) {
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "7"));
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "First", "yes"));
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kUninstallEntry, "UninstallString", "x"));
+  Process program;
+  HWND main = program.WaitForWindow("TForm1");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, "First"), "yes");
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kUninstallEntry, "UninstallString"), "x");
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST_F(ProgramStartup, SecondInstanceSaysSoRaisesTheFirstAndEnds) {
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "1"));
+  Process first;
+  HWND firstMain = first.WaitForWindow("TForm1");
+  ASSERT_NE(firstMain, nullptr);
+  ShowWindow(firstMain, SW_MINIMIZE);
+
+  Process second;
+  HWND box = second.WaitForWindow("#32770");
+  ASSERT_NE(box, nullptr) << "the second instance shows a message box";
+  EXPECT_EQ(gui_support::WindowText(box), "Veltrano v2.11");
+  char text[128] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  EXPECT_STREQ(text, "Veltrano is already running!");
+  EXPECT_EQ(second.WaitForWindow("TForm1", 1), nullptr) << "no main window for the second";
+  SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+
+  EXPECT_EQ(second.WaitForExit(), 0);
+  EXPECT_FALSE(IsIconic(firstMain)) << "the first instance is restored";
+  EXPECT_EQ(first.WaitForExit(0), -1) << "the first instance keeps running";
+  PostMessageA(firstMain, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.WaitForExit(), 0);
+}
+
+}  // namespace
