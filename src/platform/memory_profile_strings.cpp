@@ -51,8 +51,11 @@ void MemoryProfileStrings::MarkFolderMissing(const std::string& folder) {
   missingFolders_.insert(folded);
 }
 
+// A folder that does not exist has no folders below it either.
 bool MemoryProfileStrings::FolderMissing(const std::string& path) const {
-  return missingFolders_.count(FoldCase(DirectoryOf(path))) != 0;
+  const std::string directory = FoldCase(DirectoryOf(path));
+  return std::any_of(missingFolders_.begin(), missingFolders_.end(),
+                     [&](const std::string& missing) { return directory.rfind(missing, 0) == 0; });
 }
 
 std::optional<std::string> MemoryProfileStrings::Read(const std::string& path,

@@ -1,0 +1,130 @@
+// The INI writer against Wine's own WritePrivateProfileStringA and real files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/ini_file.h"
+#include "support/wine_harness.h"
+
+namespace veltrano {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// The lines that are not entries of the given keys, in order and byte for byte.
+std::vector<std::string> Without(const std::vector<std::string>& lines,
+                                 const std::vector<std::string>& keys) {
+  std::vector<std::string> kept;
+  for (const auto& line : lines) {
+    bool entry = false;
+    for (const auto& key : keys) entry = entry || line.rfind(key + "=", 0) == 0;
+    if (!entry) kept.push_back(line);
+  }
+  return kept;
+}
+
+// Lines as Windows and Wine write them. Wine's writer itself drops blank lines and the
+// blanks around keys and values of every line when it saves, so those are left out.
+const char kWinIni[] =
+    "; for 16-bit app support\r\n"
+    "[fonts]\r\n"
+    "[extensions]\r\n"
+    "txt=notepad.exe ^.txt\r\n"
+    "[mci extensions]\r\n"
+    "[Ports]\r\n"
+    "COM1:=9600,n,8,1\r\n"
+    "LPT1:=\r\n"
+    "FILE:=\r\n"
+    "COM3:=2400,n,8,1,x\r\n"
+    "a line without an equals sign\r\n"
+    "[windows]\r\n"
+    "load=\r\n"
+    "run=x.exe  ; keep me\r\n"
+    "Device=HP LaserJet,winspool,LPT1:\r\n"
+    "[mail]\r\n"
+    "MAPI=1\r\n";
+
+TEST(IniFileUnderWine, WritesTheEntriesAndLeavesEveryOtherLineAsItWas) {
+  wine_harness::TempFolder folder;
+  const std::string path = folder.File("win.ini");
+  ASSERT_TRUE(wine_harness::WriteFileBytes(path, kWinIni));
+  {
+    TIniFile ini(path);
+    ini.WriteEntry("Ports", "COM1:", "921600,n,8,1,p");
+    ini.WriteEntry("Ports", "COM5:", "921600,n,8,1,p");
+    ini.WriteEntry("ports", "com3:", "9600,n,8,1,x");
+  }
+  const auto written = wine_harness::ReadFileBytes(path);
+  ASSERT_TRUE(written.has_value());
+  const auto lines = Lines(*written);
+  const std::vector<std::string> keys = {"COM1:", "COM3:", "com3:", "COM5:"};
+  EXPECT_EQ(Without(lines, keys), Without(Lines(kWinIni), keys)) << *written;
+
+  // Each written entry is in the Ports section, once.
+  const auto ports = std::find(lines.begin(), lines.end(), "[Ports]");
+  const auto windows = std::find(lines.begin(), lines.end(), "[windows]");
+  ASSERT_NE(ports, lines.end());
+  const struct {
+    const char* key;
+    const char* value;
+  } expected[] = {
+      {"COM1:", "921600,n,8,1,p"}, {"COM5:", "921600,n,8,1,p"}, {"COM3:", "9600,n,8,1,x"}};
+  for (const auto& entry : expected) {
+    int found = 0;
+    for (auto line = ports; line != windows; ++line) {
+      std::string upper = *line;
+      for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+      if (upper.rfind(std::string(entry.key) + "=", 0) == 0) {
+        ++found;
+        EXPECT_EQ(line->substr(line->find('=') + 1), entry.value) << *line;
+      }
+    }
+    EXPECT_EQ(found, 1) << entry.key << "\n" << *written;
+  }
+}
+
+TEST(IniFileUnderWine, AddsAMissingSectionAndMakesAMissingFile) {
+  wine_harness::TempFolder folder;
+  const std::string path = folder.File("system.ini");
+  ASSERT_TRUE(wine_harness::WriteFileBytes(path, "[boot]\r\nshell=Explorer.exe\r\n"));
+  TIniFile(path).WriteEntry("Ports", "COM2:", "9600,n,8,1,x");
+  const auto written = wine_harness::ReadFileBytes(path);
+  ASSERT_TRUE(written.has_value());
+  EXPECT_EQ(written->rfind("[boot]\r\nshell=Explorer.exe\r\n", 0), 0u) << *written;
+  EXPECT_NE(written->find("[Ports]\r\nCOM2:=9600,n,8,1,x\r\n"), std::string::npos) << *written;
+
+  const std::string fresh = folder.File("fresh.ini");
+  TIniFile(fresh).WriteEntry("Ports", "COM4:", "");
+  EXPECT_EQ(wine_harness::ReadFileBytes(fresh),
+            std::optional<std::string>("[Ports]\r\nCOM4:=\r\n"));
+}
+
+TEST(IniFileUnderWine, AFileInAMissingFolderIsRefusedWithItsPath) {
+  wine_harness::TempFolder folder;
+  const std::string path = folder.Path() + "\\NoSuchFolder\\win.ini";
+  TIniFile ini(path);
+  try {
+    ini.WriteEntry("Ports", "COM1:", "9600,n,8,1,x");
+    ADD_FAILURE() << "the write was accepted";
+  } catch (const EIniFileException& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+  }
+  EXPECT_FALSE(wine_harness::FileExists(path));
+}
+
+}  // namespace
+}  // namespace veltrano
