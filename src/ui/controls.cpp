@@ -24,17 +24,29 @@ SIZE MeasureText(HWND window, HFONT font, const std::string& text) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// A zero width or height takes the given default, so `.bounds = {x, y}` places a
+// control at its usual size instead of making it invisible and unclickable.
+Bounds WithDefaultSize(Bounds bounds, int width, int height) {
+  if (bounds.width <= 0) bounds.width = width;
+  if (bounds.height <= 0) bounds.height = height;
+  return bounds;
+}
+
+constexpr int kRadioMarkWidth = 20;  // the round mark and the gap before the text
+constexpr int kRadioHeight = 17;
+
 }  // namespace
 
 // ---- Button
 
 Button::Button(Widget& parent, const ButtonArgs& args)
-    : Control(parent, {.className = "BUTTON",
-                       .text = args.text,
-                       .style = WS_TABSTOP | VisibleEnabled(args.visible, args.enabled) |
-                                (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                       .bounds = args.bounds,
-                       .font = args.font}) {}
+    : Control(parent,
+              {.className = "BUTTON",
+               .text = args.text,
+               .style = WS_TABSTOP | VisibleEnabled(args.visible, args.enabled) |
+                        (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+               .bounds = WithDefaultSize(args.bounds, kDefaultButtonWidth, kDefaultButtonHeight),
+               .font = args.font}) {}
 
 bool Button::IsDefault() const {
   return (GetWindowLongPtrA(hwnd_, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
@@ -107,18 +119,22 @@ StatusBar::StatusBar(Widget& parent, const StatusBarArgs& args)
                        .bounds = {0, 0, 0, args.height}}) {
   SendMessageA(hwnd_, SB_SETMINHEIGHT, static_cast<WPARAM>(args.height), 0);
   SendMessageA(hwnd_, WM_SIZE, 0, 0);  // the bar takes its place along the bottom edge
-  SendMessageA(hwnd_, SB_SIMPLE, TRUE, 0);
+  // One part across the whole bar rather than the "simple" mode: its text is part 0,
+  // which is also what WM_GETTEXT reads for screen readers and test drivers.
+  int rightEdges[] = {-1};
+  SendMessageA(hwnd_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(rightEdges));
   SetSimpleText(args.text);
 }
 
 void StatusBar::SetSimpleText(const std::string& text) {
-  SendMessageA(hwnd_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(hwnd_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string StatusBar::SimpleText() const {
-  const LRESULT lengthAndType = SendMessageA(hwnd_, SB_GETTEXTLENGTHA, SB_SIMPLEID, 0);
+  // SB_GETTEXT takes no buffer size: size the buffer from SB_GETTEXTLENGTH first.
+  const LRESULT lengthAndType = SendMessageA(hwnd_, SB_GETTEXTLENGTHA, 0, 0);
   std::vector<char> buffer(LOWORD(lengthAndType) + 1u, '\0');
-  SendMessageA(hwnd_, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(buffer.data()));
+  SendMessageA(hwnd_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buffer.data()));
   return buffer.data();
 }
 
@@ -129,8 +145,14 @@ RadioButton::RadioButton(Widget& parent, const RadioButtonArgs& args)
                        .text = args.text,
                        .style = BS_AUTORADIOBUTTON | VisibleEnabled(args.visible, args.enabled) |
                                 (args.groupStart ? WS_GROUP | WS_TABSTOP : 0),
-                       .bounds = args.bounds,
+                       .bounds = WithDefaultSize(args.bounds, 1, kRadioHeight),
                        .font = args.font}) {
+  if (args.bounds.width <= 0) {
+    auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    Bounds bounds = GetBounds();
+    bounds.width = MeasureText(hwnd_, font, args.text).cx + kRadioMarkWidth;
+    SetBounds(bounds);
+  }
   SetChecked(args.checked);
 }
 
@@ -159,7 +181,9 @@ void RadioButton::SetChecked(bool checked) {
 }
 
 void RadioButton::OnCommand(WORD notification) {
-  if (notification == BN_CLICKED && IsEnabled() && onClick) onClick();
+  if (notification != BN_CLICKED || !IsEnabled()) return;
+  SetChecked(true);  // the click is the user's choice, however the system delivered it
+  if (onClick) onClick();
 }
 
 // ---- GroupBox
@@ -185,16 +209,20 @@ std::string GroupBox::Caption() const {
 // ---- ComboBox
 
 ComboBox::ComboBox(Widget& parent, const ComboBoxArgs& args)
+    : ComboBox(parent, args,
+               WithDefaultSize(args.bounds, kDefaultComboWidth, kDefaultComboHeight)) {}
+
+ComboBox::ComboBox(Widget& parent, const ComboBoxArgs& args, const Bounds& field)
     : Control(parent,
               {.className = "COMBOBOX",
                .style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                // The window height of a drop-down list includes its open list.
-               .bounds = {args.bounds.x, args.bounds.y, args.bounds.width,
-                          args.bounds.height +
+               .bounds = {field.x, field.y, field.width,
+                          field.height +
                               std::max(args.itemHeight, 16) * std::max(args.dropDownCount, 1) + 2},
                .font = args.font}) {
-  if (args.bounds.height > 6) {
-    SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), args.bounds.height - 6);
+  if (field.height > 6) {
+    SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field.height - 6);
   }
   if (args.itemHeight > 0) SendMessageA(hwnd_, CB_SETITEMHEIGHT, 0, args.itemHeight);
   for (const std::string& item : args.items) AddItem(item);

@@ -20,6 +20,7 @@ inline constexpr int kDefaultButtonHeight = 25;
 
 struct ButtonArgs {
   std::string text{};
+  // A width or height of 0 takes kDefaultButtonWidth / kDefaultButtonHeight.
   Bounds bounds{0, 0, kDefaultButtonWidth, kDefaultButtonHeight};
   bool isDefault = false;  // activated by Enter unless another button has the focus
   bool enabled = true;
@@ -48,9 +49,9 @@ struct LabelArgs {
   Bounds bounds{};
   Alignment alignment = Alignment::kLeft;
   FontSpec font{};
-  std::optional<COLORREF> color;       // text colour, e.g. RGB(255, 0, 0)
-  std::optional<COLORREF> background;  // default: the parent's face colour
-  bool enabled = true;                 // a disabled label is drawn greyed
+  std::optional<COLORREF> color{};       // text colour, e.g. RGB(255, 0, 0)
+  std::optional<COLORREF> background{};  // default: the parent's face colour
+  bool enabled = true;                   // a disabled label is drawn greyed
   bool visible = true;
 };
 
@@ -89,7 +90,7 @@ class StatusBar : public Control {
 
 struct RadioButtonArgs {
   std::string text{};
-  Bounds bounds{0, 0, 113, 17};
+  Bounds bounds{};          // a width of 0 fits the text, a height of 0 takes 17
   bool groupStart = false;  // the first button of a group of choices
   bool checked = false;
   bool enabled = true;
@@ -126,8 +127,12 @@ class GroupBox : public Frame {
   HWND frame_ = nullptr;  // the BS_GROUPBOX child that draws the frame and caption
 };
 
+inline constexpr int kDefaultComboWidth = 145;
+inline constexpr int kDefaultComboHeight = 21;
+
 struct ComboBoxArgs {
-  Bounds bounds{0, 0, 145, 21};  // height: the closed field, e.g. 22 or 19
+  // Height: the closed field, e.g. 22 or 19. A width or height of 0 takes the default.
+  Bounds bounds{0, 0, kDefaultComboWidth, kDefaultComboHeight};
   std::vector<std::string> items{};
   int itemIndex = -1;  // -1 selects nothing
   int itemHeight = 0;  // list item height in pixels; 0 keeps the system's
@@ -150,6 +155,9 @@ class ComboBox : public Control {
 
  protected:
   void OnCommand(WORD notification) override;
+
+ private:
+  ComboBox(Widget& parent, const ComboBoxArgs& args, const Bounds& field);
 };
 
 struct BevelArgs {

@@ -38,7 +38,8 @@ Layout MakeLayout(const RECT& area) {
   layout.caption = {area.left, area.bottom - captionHeight - 2, area.right, area.bottom - 2};
   const int dialHeight = layout.dial.bottom - layout.dial.top;
   layout.pivot = {area.left + width / 2, layout.dial.bottom - std::max(8, dialHeight / 10)};
-  layout.radius = std::max(4, std::min<int>(width / 2 - 12, layout.pivot.y - layout.dial.top - 10));
+  // Room for the numbers outside the ring of ticks, where the needle never reaches.
+  layout.radius = std::max(4, std::min<int>(width / 2 - 26, layout.pivot.y - layout.dial.top - 20));
   return layout;
 }
 
@@ -91,7 +92,7 @@ void DrawScale(HDC dc, const Layout& layout, int minimum, int maximum) {
     if (!major || radius < 30) continue;
     const int value = minimum + static_cast<int>(std::lround(fraction * (maximum - minimum)));
     const std::string number = std::to_string(value);
-    const POINT at = OnScale(layout, fraction, radius - majorLength - 9);
+    const POINT at = OnScale(layout, fraction, radius + 12);
     RECT box{at.x - 14, at.y - 7, at.x + 14, at.y + 7};
     DrawTextA(dc, number.c_str(), static_cast<int>(number.size()), &box,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
