@@ -95,10 +95,11 @@ int Transform(const std::string& in, const std::string& out) {
   return 0;
 }
 
-// The script as the program would read it, and the mode it starts in.
-bool LoadScript(const std::vector<std::string>& args, std::string& script, ScriptMode& mode,
-                std::string& path) {
-  if (args.size() < 3 || args.size() > 4) return false;
+// The script as the program would read it, and the mode it starts in. 0 when loaded,
+// otherwise the exit code to end with.
+int LoadScript(const std::vector<std::string>& args, std::string& script, ScriptMode& mode,
+               std::string& path) {
+  if (args.size() < 3 || args.size() > 4) return Usage();
   path = args[2];
   mode = ModeFromPath(path);
   if (args.size() == 4) {
@@ -107,21 +108,21 @@ bool LoadScript(const std::vector<std::string>& args, std::string& script, Scrip
     } else if (args[3] == "--optimization") {
       mode = ScriptMode::kWrite;
     } else {
-      return false;
+      return Usage();
     }
   }
   if (!ReadWholeFile(path, script)) {
     std::fprintf(stderr, "vltool: cannot read %s\n", path.c_str());
-    return false;
+    return kExitUsage;
   }
   if (IsPacked(path)) script = veltrano::TransformProfile(script);
-  return true;
+  return 0;
 }
 
 int Lint(const std::vector<std::string>& args) {
   std::string script, path;
   ScriptMode mode;
-  if (!LoadScript(args, script, mode, path)) return Usage();
+  if (const int failed = LoadScript(args, script, mode, path)) return failed;
   veltrano::MemoryByteSource source(script);
   const auto findings = veltrano::LintScript(source, mode);
   for (const auto& finding : findings) {
@@ -133,7 +134,7 @@ int Lint(const std::vector<std::string>& args) {
 int Plan(const std::vector<std::string>& args) {
   std::string script, path;
   ScriptMode mode;
-  if (!LoadScript(args, script, mode, path)) return Usage();
+  if (const int failed = LoadScript(args, script, mode, path)) return failed;
   veltrano::MemoryByteSource source(script);
   const veltrano::ProfilePlan plan = veltrano::PlanScript(source, mode);
   for (const auto& step : plan.steps) std::printf("%s\n", step.c_str());
