@@ -1,0 +1,103 @@
+// The optimizing window TForm3, and the frame it shares with the Windows-defaults
+// window TForm6: a gauge, a step caption, the result text, "Restart Computer" and
+// "Don't Restart Computer", the 25 ms progress timer and the restart component.
+// Each window does its whole run inside its creation handler; the animation follows.
+#pragma once
+
+// First, so that platform/shutdown.h can take back the ExitWindows macro for good.
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "engine/profile_files.h"
+#include "engine/progress.h"
+#include "engine/runs.h"
+#include "platform/shutdown.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/needle_gauge.h"
+#include "ui/timer.h"
+
+namespace veltrano {
+
+inline constexpr int kRunFormClientWidth = 348;
+inline constexpr int kRunFormClientHeight = 301;
+inline constexpr unsigned kProgressInterval = 25;  // milliseconds per tick
+
+// The environment of a run in this program: the folders and names AppState holds, over
+// the system's registry and INI writer.
+RunEnvironment SystemRunEnvironment(const AppStateRecord& state);
+
+// The warning box for a profile or work file that cannot be opened, then the end of
+// the program. Nothing has been written at that point.
+[[noreturn]] void ReportMissingFileAndEnd();
+
+// What tells one run window from the other.
+struct RunFormLook {
+  const char* className;
+  const char* caption;
+  const char* gaugeCaption;
+  const char* resultText;  // Label1
+  int resultTextHeight;    // room for its lines
+  const ProgressCaptions& captions;
+  bool visibleAfterCreate;
+  bool timerEnabled;
+};
+
+class RunProgressForm : public ui::Form {
+ public:
+  ui::NeedleGauge VrMeter1;
+  ui::Label Label2;
+  ui::Label Label1;
+  ui::Button RzButton1;  // "Restart Computer"
+  ui::Button RzButton2;  // "Don't Restart Computer"
+  ui::Timer VrTimer1;
+  TabfShutdown abfShutdown1;
+
+  void VrTimer1Timer();   // one step of the animation
+  void RzButton1Click();  // asks for a reboot; the window stays
+  void RzButton2Click();  // ends the program at once
+
+  // True while the run is under way and after a run that stopped on an error.
+  bool RunFailed() const { return runFailed_; }
+
+ protected:
+  RunProgressForm(const RunFormLook& look, ShutdownApi& shutdown);
+
+  // Runs `run` with the failure flag set around it, so an error that leaves it (on its
+  // way to the dispatcher) marks the run as failed. A missing profile ends the program.
+  template <typename Run>
+  void PerformRun(Run&& run) {
+    runFailed_ = true;
+    try {
+      run();
+    } catch (const MissingProfileFile&) {
+      ReportMissingFileAndEnd();
+    }
+    runFailed_ = false;
+  }
+
+  // The texts that a completed run enables at the end of the animation.
+  virtual void EnableResultTexts() { Label1.SetEnabled(true); }
+
+  ProgressAnimation progress_;
+
+ private:
+  void ShowEnd(ProgressEnd end);
+
+  bool runFailed_ = false;
+};
+
+// The optimizing window: applies the optimization profile of AppState().SelectedType.
+class TForm3 : public RunProgressForm {
+ public:
+  explicit TForm3(ShutdownApi& shutdown = SystemShutdown());
+
+  void FormCreate();
+
+ protected:
+  void OnCreate() override { FormCreate(); }
+};
+
+}  // namespace veltrano
