@@ -111,6 +111,58 @@ HBRUSH Label::OnColor(HDC dc) {
   return GetSysColorBrush(COLOR_BTNFACE);
 }
 
+// ---- LinkLabel
+
+LinkLabel::LinkLabel(Widget& parent, const LinkLabelArgs& args)
+    : Control(parent, {.className = "STATIC",
+                       .text = args.text,
+                       .style = WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFT,
+                       .bounds = args.bounds,
+                       .font = {.height = args.font.height,
+                                .bold = args.font.bold,
+                                .underline = true,
+                                .face = args.font.face}}),
+      color_(args.color),
+      visitedColor_(args.visitedColor) {
+  if (args.bounds.width <= 0 || args.bounds.height <= 0) {
+    auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    const SIZE size = MeasureText(hwnd_, font, args.text);
+    Bounds bounds = GetBounds();
+    if (args.bounds.width <= 0) bounds.width = size.cx;
+    if (args.bounds.height <= 0) bounds.height = size.cy;
+    SetBounds(bounds);
+  }
+}
+
+void LinkLabel::SetVisited(bool visited) {
+  visited_ = visited;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void LinkLabel::Click() {
+  // What the control reports for a click (SS_NOTIFY), sent to its parent.
+  SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(Id(), STN_CLICKED),
+               reinterpret_cast<LPARAM>(hwnd_));
+}
+
+void LinkLabel::OnCommand(WORD notification) {
+  if (notification == STN_CLICKED && IsEnabled() && onClick) onClick();
+}
+
+HBRUSH LinkLabel::OnColor(HDC dc) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, IsEnabled() ? CurrentColor() : GetSysColor(COLOR_GRAYTEXT));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+bool LinkLabel::OnSetCursor() {
+  // IDC_HAND is missing before Windows 98/2000: keep the arrow there.
+  HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+  if (!hand) return false;
+  ::SetCursor(hand);
+  return true;
+}
+
 // ---- StatusBar
 
 StatusBar::StatusBar(Widget& parent, const StatusBarArgs& args)

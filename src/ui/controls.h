@@ -75,6 +75,36 @@ class Label : public Control {
   OwnedBrush backgroundBrush_;
 };
 
+struct LinkLabelArgs {
+  std::string text{};
+  Bounds bounds{};  // a width or height of 0 sizes the link to its text
+  FontSpec font{};  // drawn underlined
+  COLORREF color = RGB(0, 0, 255);
+  COLORREF visitedColor = RGB(128, 0, 128);
+};
+
+// A clickable text with a hand cursor. onClick runs on a click; the owner opens the
+// address and marks the link visited when that succeeded.
+class LinkLabel : public Control {
+ public:
+  LinkLabel(Widget& parent, const LinkLabelArgs& args);
+  bool Visited() const { return visited_; }
+  void SetVisited(bool visited);
+  COLORREF CurrentColor() const { return visited_ ? visitedColor_ : color_; }
+  void Click();  // as a user's click
+  std::function<void()> onClick;
+
+ protected:
+  void OnCommand(WORD notification) override;
+  HBRUSH OnColor(HDC dc) override;
+  bool OnSetCursor() override;
+
+ private:
+  COLORREF color_;
+  COLORREF visitedColor_;
+  bool visited_ = false;
+};
+
 struct StatusBarArgs {
   std::string text{};
   int height = 19;

@@ -10,13 +10,14 @@ FontCache& FontCache::Instance() {
 HFONT FontCache::Get(const FontSpec& spec) {
   const int height = spec.height > 0 ? spec.height : kDefaultFontHeight;
   const std::string face = spec.face.empty() ? kDefaultFontFace : spec.face;
-  Key key{height, spec.bold, face};
+  Key key{height, spec.bold, spec.underline, face};
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.Get();
 
   LOGFONTA description{};
   description.lfHeight = -height;  // negative: character height, not cell height
   description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  description.lfUnderline = spec.underline ? TRUE : FALSE;
   description.lfCharSet = DEFAULT_CHARSET;
   description.lfQuality = DEFAULT_QUALITY;
   lstrcpynA(description.lfFaceName, face.c_str(), LF_FACESIZE);

@@ -18,6 +18,7 @@ inline constexpr const char* kDefaultFontFace = "MS Sans Serif";
 struct FontSpec {
   int height = 0;  // character height in pixels; 0 takes kDefaultFontHeight
   bool bold = false;
+  bool underline = false;
   std::string face{};  // "" takes kDefaultFontFace
 };
 
@@ -36,7 +37,7 @@ class FontCache {
 
  private:
   FontCache() = default;
-  using Key = std::tuple<int, bool, std::string>;
+  using Key = std::tuple<int, bool, bool, std::string>;
   std::map<Key, OwnedFont> fonts_;
 };
 

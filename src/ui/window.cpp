@@ -179,6 +179,9 @@ bool Window::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_NOTIFY:
       child = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
       break;
+    case WM_SETCURSOR:
+      child = reinterpret_cast<HWND>(wParam);
+      break;
     default:
       return false;
   }
@@ -254,6 +257,10 @@ bool Control::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
       }
       return false;
+    case WM_SETCURSOR:
+      if (!OnSetCursor()) return false;
+      result = TRUE;
+      return true;
     default:
       return false;
   }

@@ -49,7 +49,7 @@ class Widget {
   void Detach();             // forgets the handle (the window is gone or going)
 
   // A message the parent received on behalf of this widget: WM_COMMAND, WM_NOTIFY,
-  // WM_CTLCOLOR*. Returns true when handled, with the message result in `result`.
+  // WM_CTLCOLOR*, WM_SETCURSOR. Returns true when handled, with the message result in `result`.
   virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   HWND hwnd_ = nullptr;
@@ -83,7 +83,8 @@ class Window : public Widget {
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
-  // Hands WM_COMMAND / WM_NOTIFY / WM_CTLCOLOR* to the child widget that sent them.
+  // Hands WM_COMMAND / WM_NOTIFY / WM_CTLCOLOR* / WM_SETCURSOR to the child widget
+  // they concern.
   bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   virtual void OnDestroyed() {}  // the handle is gone (WM_NCDESTROY)
 
@@ -115,6 +116,8 @@ class Control : public Widget {
   // Colours of a STATIC/BUTTON: return a brush to paint the background, or nullptr
   // to keep the system's colours.
   virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
+  // The mouse is over the control: return true once a cursor has been set.
+  virtual bool OnSetCursor() { return false; }
 
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
