@@ -19,20 +19,20 @@ HWND FindOtherApplicationWindow(HWND own, const std::string& title) {
   return nullptr;
 }
 
+BOOL CALLBACK MatchVisibleOwned(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The application window stays hidden; the window a user sees is the visible
 // top-level window it owns (the main window).
 HWND VisibleWindowOwnedBy(HWND applicationWindow) {
   WindowSearch search{applicationWindow, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<WindowSearch*>(data);
-        if (GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumWindows(MatchVisibleOwned, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

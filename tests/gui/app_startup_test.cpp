@@ -149,26 +149,26 @@ class Process {
   }
 
  private:
+  struct Search {
+    DWORD pid;
+    const char* className;
+    HWND found;
+  };
+  static BOOL CALLBACK Match(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (pid == search->pid && IsWindowVisible(window) && lstrcmpiA(name, search->className) == 0) {
+      search->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
   HWND FindWindowOf(const char* className) const {
-    struct Search {
-      DWORD pid;
-      const char* className;
-      HWND found;
-    } search{info_.dwProcessId, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          char name[64] = {};
-          GetClassNameA(window, name, sizeof name);
-          if (pid == s->pid && IsWindowVisible(window) && lstrcmpiA(name, s->className) == 0) {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{info_.dwProcessId, className, nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 
@@ -205,8 +205,11 @@ TEST_F(ProgramStartup, FirstRunPointsTheUninstallEntryAtTheProgram) {
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(gui_support::WindowText(main), "Veltrano v2.11");
   EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, "First"), std::nullopt);
+  std::string expected = "\"";
+  expected += wine_harness::BinDir();
+  expected += "\\Veltrano.exe\" /uninstall";
   EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kUninstallEntry, "UninstallString"),
-            "\"" + wine_harness::BinDir() + "\\Veltrano.exe\" /uninstall");
+            expected);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
