@@ -31,7 +31,9 @@ bool HandleEnterKey() {
     return false;
   }
   HWND defaultButton = form->DefaultButton();
-  if (!defaultButton || !IsWindowEnabled(defaultButton)) return false;
+  if (!defaultButton || !IsWindowEnabled(defaultButton) || !IsWindowEnabled(form->Handle())) {
+    return false;
+  }
   SendMessageA(defaultButton, BM_CLICK, 0, 0);
   return true;
 }

@@ -57,8 +57,9 @@ void Button::Click() {
 }
 
 void Button::OnCommand(WORD notification) {
-  // A disabled button never acts, whatever the system lets through.
-  if (notification == BN_CLICKED && IsEnabled() && onClick) onClick();
+  // A disabled button (or one on a disabled window) never acts, whatever the system
+  // lets through.
+  if (notification == BN_CLICKED && AcceptsInput() && onClick) onClick();
 }
 
 // ---- Label
@@ -146,7 +147,7 @@ void LinkLabel::Click() {
 }
 
 void LinkLabel::OnCommand(WORD notification) {
-  if (notification == STN_CLICKED && IsEnabled() && onClick) onClick();
+  if (notification == STN_CLICKED && AcceptsInput() && onClick) onClick();
 }
 
 HBRUSH LinkLabel::OnColor(HDC dc) {
@@ -195,7 +196,7 @@ std::string StatusBar::SimpleText() const {
 RadioButton::RadioButton(Widget& parent, const RadioButtonArgs& args)
     : Control(parent, {.className = "BUTTON",
                        .text = args.text,
-                       .style = BS_AUTORADIOBUTTON | VisibleEnabled(args.visible, args.enabled) |
+                       .style = BS_RADIOBUTTON | VisibleEnabled(args.visible, args.enabled) |
                                 (args.groupStart ? WS_GROUP | WS_TABSTOP : 0),
                        .bounds = WithDefaultSize(args.bounds, 1, kRadioHeight),
                        .font = args.font}) {
@@ -233,8 +234,8 @@ void RadioButton::SetChecked(bool checked) {
 }
 
 void RadioButton::OnCommand(WORD notification) {
-  if (notification != BN_CLICKED || !IsEnabled()) return;
-  SetChecked(true);  // the click is the user's choice, however the system delivered it
+  if (notification != BN_CLICKED || !AcceptsInput()) return;
+  SetChecked(true);
   if (onClick) onClick();
 }
 

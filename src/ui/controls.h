@@ -128,7 +128,8 @@ struct RadioButtonArgs {
   FontSpec font{};
 };
 
-// An automatic radio button: checking one unchecks the others of its group.
+// A radio button: a click (or SetChecked) checks it and unchecks the others of its group.
+// The check is ours, not the system's, so a click on a disabled window changes nothing.
 class RadioButton : public Control {
  public:
   RadioButton(Widget& parent, const RadioButtonArgs& args);

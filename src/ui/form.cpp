@@ -229,6 +229,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // ---- Frame
 
 Frame::Frame(Widget& parent, const FrameArgs& args) {
+  if (args.background) background_.Reset(CreateSolidBrush(*args.background));
   CreateHandle({.className = kFrameClass,
                 .style = static_cast<DWORD>(WS_CHILD | WS_CLIPSIBLINGS) |
                          (args.visible ? DWORD{WS_VISIBLE} : 0u),
@@ -238,6 +239,12 @@ Frame::Frame(Widget& parent, const FrameArgs& args) {
 }
 
 LRESULT Frame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ERASEBKGND && background_) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client, background_.Get());
+    return 1;
+  }
   return Window::HandleMessage(message, wParam, lParam);
 }
 

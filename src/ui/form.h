@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "ui/gdi.h"
 #include "ui/window.h"
 
 namespace veltrano::ui {
@@ -88,7 +90,8 @@ class Form : public Window {
   virtual void OnCreate() {}
   // The close request (close box, system menu, Alt+F4, Close()).
   virtual void OnClose() {}
-  // Messages from WM_USER to 0x7FFF, e.g. a posted start-up message. Return true when
+  // Messages from WM_USER + 1 to 0x7FFF, e.g. a posted start-up message (WM_USER
+  // itself is DM_GETDEFID, which the form answers with its default button). Return true when
   // handled, with the message result in `result`.
   virtual bool OnUserMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
                              LRESULT& /*result*/) {
@@ -111,6 +114,7 @@ class Form : public Window {
 struct FrameArgs {
   Bounds bounds{};
   bool visible = true;
+  std::optional<COLORREF> background{};  // default: the face colour
 };
 
 // A borderless child container with the parent's background; the controls placed on it
@@ -121,6 +125,9 @@ class Frame : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  OwnedBrush background_;
 };
 
 }  // namespace veltrano::ui

@@ -96,6 +96,14 @@ bool Widget::IsEnabled() const {
   return hwnd_ && IsWindowEnabled(hwnd_);
 }
 
+bool Widget::AcceptsInput() const {
+  for (HWND window = hwnd_; window; window = GetAncestor(window, GA_PARENT)) {
+    if (!IsWindowEnabled(window)) return false;
+    if (!(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) break;  // the top-level window
+  }
+  return hwnd_ != nullptr;
+}
+
 void Widget::SetVisible(bool visible) {
   if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
 }

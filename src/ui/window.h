@@ -34,6 +34,9 @@ class Widget {
   std::string Text() const;  // WM_GETTEXT, as screen readers and test drivers see it
   void SetEnabled(bool enabled);
   bool IsEnabled() const;
+  // Enabled itself and inside enabled windows up to its top-level window: what a user
+  // can click. A disabled window accepts no input, whatever its controls say.
+  bool AcceptsInput() const;
   void SetVisible(bool visible);
   // True when the window has WS_VISIBLE itself; its parent may still be hidden.
   bool IsVisible() const;

@@ -61,6 +61,51 @@ TEST_F(UiControls, DisabledButtonIgnoresClicksUntilEnabled) {
   }
 }
 
+TEST_F(UiControls, ControlsOnADisabledWindowIgnoreClicks) {
+  // E.g. the advanced window once "Apply and Exit" has disabled it.
+  ui::Frame page(form, {.bounds = {0, 0, 300, 200}});
+  ui::Button apply(page, {.text = "Apply and Exit"});
+  ui::LinkLabel link(page, {.text = "Visit Quarn Software", .bounds = {8, 40}});
+  ui::RadioButton first(page,
+                        {.text = "first", .bounds = {8, 60}, .groupStart = true, .checked = true});
+  ui::RadioButton second(page, {.text = "second", .bounds = {8, 80}});
+  int clicks = 0;
+  apply.onClick = [&] { ++clicks; };
+  link.onClick = [&] { ++clicks; };
+  second.onClick = [&] { ++clicks; };
+
+  form.SetEnabled(false);
+  Click(apply.Handle());
+  link.Click();
+  Click(second.Handle());
+  EXPECT_EQ(clicks, 0);
+  EXPECT_TRUE(first.Checked());
+  EXPECT_FALSE(apply.AcceptsInput());
+  EXPECT_TRUE(apply.IsEnabled());  // the button itself stays enabled
+
+  form.SetEnabled(true);
+  Click(apply.Handle());
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(UiControls, FramePaintsItsOwnBackground) {
+  ui::Frame band(form, {.bounds = {0, 0, 100, 40}, .background = RGB(255, 255, 255)});
+  ui::Frame plain(form, {.bounds = {0, 50, 100, 40}});
+  struct Case {
+    ui::Frame* frame;
+    COLORREF expected;
+  };
+  for (const Case& c :
+       {Case{&band, RGB(255, 255, 255)}, Case{&plain, GetSysColor(COLOR_BTNFACE)}}) {
+    ui::WindowDC screen(nullptr);
+    ui::MemoryDC memory(screen.Get());
+    ui::OwnedBitmap canvas(CreateCompatibleBitmap(screen.Get(), 100, 40));
+    ui::ScopedSelect selected(memory.Get(), canvas.Get());
+    SendMessageA(c.frame->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
+    EXPECT_EQ(GetPixel(memory.Get(), 50, 20), c.expected);
+  }
+}
+
 TEST_F(UiControls, ButtonOnAFrameReportsToItsOwnObject) {
   ui::Frame page(form, {.bounds = {136, 96, 314, 201}});
   ui::Button back(page, {.text = "< &Back", .bounds = {10, 160, 75, 25}});
