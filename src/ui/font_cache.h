@@ -26,7 +26,7 @@ class FontCache {
  public:
   static FontCache& Instance();
 
-  // The font for the spec; created on first use, alive until the program ends.
+  // The font so described; created on first use, alive until the program ends.
   // Falls back to the stock GUI font when the system cannot create it.
   HFONT Get(const FontSpec& spec);
   HFONT Default() { return Get({}); }
