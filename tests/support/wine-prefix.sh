@@ -15,6 +15,10 @@ case "$action" in
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-prefix: no prefix made in $WINEPREFIX" >&2; exit 1; }
+    # The virtual display has no window manager: unmanaged windows show and hide at
+    # once instead of Wine waiting for a manager that never answers.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
     echo "wine prefix ready: $WINEPREFIX"
     ;;
   stop)
