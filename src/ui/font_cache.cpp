@@ -7,17 +7,17 @@ FontCache& FontCache::Instance() {
   return cache;
 }
 
-HFONT FontCache::Get(const FontSpec& spec) {
-  const int height = spec.height > 0 ? spec.height : kDefaultFontHeight;
-  const std::string face = spec.face.empty() ? kDefaultFontFace : spec.face;
-  Key key{height, spec.bold, spec.underline, face};
+HFONT FontCache::Get(const FontSpec& fontSpec) {
+  const int height = fontSpec.height > 0 ? fontSpec.height : kDefaultFontHeight;
+  const std::string face = fontSpec.face.empty() ? kDefaultFontFace : fontSpec.face;
+  Key key{height, fontSpec.bold, fontSpec.underline, face};
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.Get();
 
   LOGFONTA description{};
   description.lfHeight = -height;  // negative: character height, not cell height
-  description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  description.lfUnderline = spec.underline ? TRUE : FALSE;
+  description.lfWeight = fontSpec.bold ? FW_BOLD : FW_NORMAL;
+  description.lfUnderline = fontSpec.underline ? TRUE : FALSE;
   description.lfCharSet = DEFAULT_CHARSET;
   description.lfQuality = DEFAULT_QUALITY;
   lstrcpynA(description.lfFaceName, face.c_str(), LF_FACESIZE);

@@ -28,7 +28,7 @@ class FontCache {
 
   // The font so described; created on first use, alive until the program ends.
   // Falls back to the stock GUI font when the system cannot create it.
-  HFONT Get(const FontSpec& spec);
+  HFONT Get(const FontSpec& fontSpec);
   HFONT Default() { return Get({}); }
   HFONT Bold() { return Get({.bold = true}); }
 

@@ -44,7 +44,7 @@ class Widget {
   Bounds GetBounds() const;  // in client coordinates of the parent (or screen, top level)
   void SetFocus();
   void SetFont(HFONT font);  // borrowed from the FontCache
-  void SetFont(const FontSpec& spec) { SetFont(FontCache::Instance().Get(spec)); }
+  void SetFont(const FontSpec& fontSpec) { SetFont(FontCache::Instance().Get(fontSpec)); }
 
  protected:
   Widget() = default;
