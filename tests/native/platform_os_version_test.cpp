@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+#include <string>
+
 #include "platform/os_version.h"
 
 namespace veltrano {
@@ -14,6 +18,19 @@ struct VersionRow {
 OsVersionInfo Reported(std::uint32_t platform, std::uint32_t major, std::uint32_t minor,
                        const char* csd = "") {
   return OsVersionInfo{true, platform, major, minor, csd};
+}
+
+// Names the generated tests after their rows instead of the bytes of the parameter.
+void PrintTo(const VersionRow& row, std::ostream* out) {
+  *out << row.label;
+}
+
+std::string RowName(const ::testing::TestParamInfo<VersionRow>& row) {
+  std::string name;
+  for (const char* c = row.param.label; *c; ++c) {
+    if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+  }
+  return name + "_" + std::to_string(row.index);
 }
 
 class OsDetection : public ::testing::TestWithParam<VersionRow> {};
@@ -43,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         VersionRow{"Windows 10", Reported(2, 10, 0), -1},
         VersionRow{"Win32s", Reported(0, 3, 10), -1}, VersionRow{"CE", Reported(3, 4, 0), -1},
         VersionRow{"failed call with XP numbers", OsVersionInfo{false, 2, 5, 1, ""}, -1},
-        VersionRow{"failed call with 95 numbers", OsVersionInfo{false, 1, 4, 0, ""}, -1}));
+        VersionRow{"failed call with 95 numbers", OsVersionInfo{false, 1, 4, 0, ""}, -1}),
+    RowName);
 
 struct IdentityRow {
   int osCode;
