@@ -60,19 +60,32 @@ if [ -z "${VELTRANO_RUN_INNER:-}" ]; then
   cd "$programdir" && exec wine Veltrano.exe "$@"
 fi
 
-# Headless: wait for the main window, take a screenshot, end the program.
+# Headless: wait for the main window, take a screenshot of it, end the program.
 (cd "$programdir" && wine Veltrano.exe "$@") &
 shot="$root/build/win64/screenshot-main.png"
-found=""
+geometry=""
 for _ in $(seq 1 60); do
-  if xwininfo -root -tree 2>/dev/null | grep -q '"Veltrano v2.11"'; then found=1; break; fi
+  for id in $(xwininfo -root -tree 2>/dev/null | awk '/"Veltrano v2.11"/ {print $1}'); do
+    info=$(xwininfo -id "$id" 2>/dev/null)
+    echo "$info" | grep -q "IsViewable" || continue
+    x=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
+    y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
+    w=$(echo "$info" | awk '/Width:/ {print $2}')
+    h=$(echo "$info" | awk '/Height:/ {print $2}')
+    geometry="${w}x${h}+${x}+${y}"
+  done
+  [ -n "$geometry" ] && break
   sleep 0.5
 done
-sleep 1
-xwd -root -silent | convert xwd:- "$shot"
+sleep 1  # let the window finish painting
+if [ -n "$geometry" ]; then
+  xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$shot"
+else
+  xwd -root -silent | convert xwd:- "$shot"
+fi
 wineserver -k 2>/dev/null || true
 wait 2>/dev/null || true
-if [ -z "$found" ]; then
+if [ -z "$geometry" ]; then
   echo "run: the main window did not appear; screenshot of the screen: $shot" >&2
   exit 1
 fi
