@@ -74,26 +74,4 @@ void LedMarquee::Paint(HDC dc, const RECT& area) const {
   }
 }
 
-LRESULT LedMarquee::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // the paint covers everything
-    case WM_PAINT: {
-      PaintDC paint(hwnd_);
-      RECT client{};
-      GetClientRect(hwnd_, &client);
-      Paint(paint.Get(), client);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      GetClientRect(hwnd_, &client);
-      Paint(reinterpret_cast<HDC>(wParam), client);
-      return 0;
-    }
-    default:
-      return Window::HandleMessage(message, wParam, lParam);
-  }
-}
-
 }  // namespace veltrano::ui

@@ -21,7 +21,7 @@ struct LedMarqueeArgs {
   COLORREF litColor = RGB(0, 200, 255);
 };
 
-class LedMarquee : public Window {
+class LedMarquee : public PaintedWindow {
  public:
   LedMarquee(Widget& parent, const LedMarqueeArgs& args);
 
@@ -39,10 +39,7 @@ class LedMarquee : public Window {
   bool Scrolling() const { return timer_.Enabled(); }
 
   // Draws the cells into `dc` over `area`; used by WM_PAINT and WM_PRINTCLIENT.
-  void Paint(HDC dc, const RECT& area) const;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc, const RECT& area) const override;
 
  private:
   std::string message_;

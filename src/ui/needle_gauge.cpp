@@ -164,39 +164,4 @@ void NeedleGauge::Paint(HDC dc, const RECT& area) const {
   DrawCaption(dc, layout, caption_ + " " + std::to_string(position_));
 }
 
-void NeedleGauge::PaintBuffered() {
-  PaintDC paint(hwnd_);
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  const int width = client.right - client.left;
-  const int height = client.bottom - client.top;
-  MemoryDC buffer(paint.Get());
-  OwnedBitmap bitmap(CreateCompatibleBitmap(paint.Get(), width, height));
-  if (!buffer || !bitmap) {
-    Paint(paint.Get(), client);  // no memory for the buffer: draw directly
-    return;
-  }
-  ScopedSelect selected(buffer.Get(), bitmap.Get());
-  Paint(buffer.Get(), client);
-  BitBlt(paint.Get(), 0, 0, width, height, buffer.Get(), 0, 0, SRCCOPY);
-}
-
-LRESULT NeedleGauge::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // the paint covers everything; erasing first would flicker
-    case WM_PAINT:
-      PaintBuffered();
-      return 0;
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      GetClientRect(hwnd_, &client);
-      Paint(reinterpret_cast<HDC>(wParam), client);
-      return 0;
-    }
-    default:
-      return Window::HandleMessage(message, wParam, lParam);
-  }
-}
-
 }  // namespace veltrano::ui

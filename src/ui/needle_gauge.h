@@ -19,7 +19,7 @@ struct NeedleGaugeArgs {
   int position = 0;
 };
 
-class NeedleGauge : public Window {
+class NeedleGauge : public PaintedWindow {
  public:
   NeedleGauge(Widget& parent, const NeedleGaugeArgs& args);
 
@@ -32,14 +32,10 @@ class NeedleGauge : public Window {
 
   // Draws the whole gauge into `dc` over `area`; used by WM_PAINT (through an
   // off-screen bitmap) and WM_PRINTCLIENT.
-  void Paint(HDC dc, const RECT& area) const;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc, const RECT& area) const override;
 
  private:
   void UpdateText();
-  void PaintBuffered();
 
   std::string caption_;
   int minimum_;

@@ -50,26 +50,4 @@ void Picture::Paint(HDC dc, const RECT& area) const {
   }
 }
 
-LRESULT Picture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PaintDC paint(hwnd_);
-      RECT client{};
-      GetClientRect(hwnd_, &client);
-      Paint(paint.Get(), client);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      GetClientRect(hwnd_, &client);
-      Paint(reinterpret_cast<HDC>(wParam), client);
-      return 0;
-    }
-    default:
-      return Window::HandleMessage(message, wParam, lParam);
-  }
-}
-
 }  // namespace veltrano::ui

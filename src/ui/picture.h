@@ -20,7 +20,7 @@ struct PictureArgs {
   std::string description{};  // window text, for screen readers
 };
 
-class Picture : public Window {
+class Picture : public PaintedWindow {
  public:
   Picture(Widget& parent, const PictureArgs& args);
 
@@ -30,10 +30,7 @@ class Picture : public Window {
 
   // Draws into `dc` over `area` (the face colour where there is no picture); used by
   // WM_PAINT and WM_PRINTCLIENT.
-  void Paint(HDC dc, const RECT& area) const;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc, const RECT& area) const override;
 
  private:
   OwnedBitmap bitmap_;

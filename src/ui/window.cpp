@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/application.h"
+#include "ui/gdi.h"
 #include "ui/window_class.h"
 
 namespace veltrano::ui {
@@ -271,6 +272,43 @@ bool Control::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
       return true;
     default:
       return false;
+  }
+}
+
+// ---- PaintedWindow
+
+void PaintedWindow::PaintClientBuffered() {
+  PaintDC paint(hwnd_);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  MemoryDC buffer(paint.Get());
+  OwnedBitmap bitmap(CreateCompatibleBitmap(paint.Get(), width, height));
+  if (!buffer || !bitmap) {
+    Paint(paint.Get(), client);  // no memory for the buffer: draw directly
+    return;
+  }
+  ScopedSelect selected(buffer.Get(), bitmap.Get());
+  Paint(buffer.Get(), client);
+  BitBlt(paint.Get(), 0, 0, width, height, buffer.Get(), 0, 0, SRCCOPY);
+}
+
+LRESULT PaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything; erasing first would flicker
+    case WM_PAINT:
+      PaintClientBuffered();
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      GetClientRect(hwnd_, &client);
+      Paint(reinterpret_cast<HDC>(wParam), client);
+      return 0;
+    }
+    default:
+      return Window::HandleMessage(message, wParam, lParam);
   }
 }
 

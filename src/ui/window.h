@@ -95,6 +95,21 @@ class Window : public Widget {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
+// A window of ours that draws its whole client area through one Paint(HDC, RECT), for
+// WM_PAINT (through an off-screen bitmap, so frequent repaints do not flicker) and
+// WM_PRINTCLIENT alike, so a test can render it into a memory bitmap.
+class PaintedWindow : public Window {
+ public:
+  virtual void Paint(HDC dc, const RECT& area) const = 0;
+
+ protected:
+  PaintedWindow() = default;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void PaintClientBuffered();
+};
+
 // A standard system control owned by a C++ object; its parent reflects its
 // notifications to it.
 class Control : public Widget {
