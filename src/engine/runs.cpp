@@ -1,5 +1,7 @@
 #include "engine/runs.h"
 
+#include "app/app_state.h"
+
 #include "engine/apply.h"
 #include "engine/profile_files.h"
 #include "engine/script.h"
@@ -32,7 +34,7 @@ void WritePorts(const RunEnvironment& env, const char* setting) {
 void RecordLastOptim(TRegistry& registry, const RunEnvironment& env, const std::string& type) {
   registry.SelectRoot(kHkeyLocalMachine);
   // Without its own key the record must fail rather than land in a profile's key.
-  if (!registry.OpenPath(ProgramKeyOf(env.softwareKeyName), true)) registry.CloseCurrent();
+  if (!registry.OpenPath(ProgramKeyPath(env.softwareKeyName), true)) registry.CloseCurrent();
   registry.WriteText(kLastOptimValueName, type);
   registry.CloseCurrent();
 }
@@ -56,10 +58,6 @@ void ApplyWorkFile(const RunEnvironment& env, ProfileSet set, const char* portSe
 }
 
 }  // namespace
-
-std::string ProgramKeyOf(const std::string& softwareKeyName) {
-  return "\\" + softwareKeyName + "\\QuarnSoft\\Veltrano";
-}
 
 void RunOptimization(const RunEnvironment& env, int selectedType) {
   PrepareWorkFile(PlacesOf(env), ProfileSet::kOptimization, selectedType);

@@ -25,9 +25,6 @@ inline constexpr char kOptimizedPortSetting[] = "921600,n,8,1,p";
 inline constexpr char kDefaultPortSetting[] = "9600,n,8,1,x";
 inline constexpr char kLastOptimValueName[] = "LastOptim";
 
-// "\" + softwareKeyName + "\QuarnSoft\Veltrano", absolute under HKEY_LOCAL_MACHINE.
-std::string ProgramKeyOf(const std::string& softwareKeyName);
-
 // Applies the optimization profile of `selectedType` (1..6): ports to 921600 baud in
 // win.ini then system.ini, every profile line, LastOptim = the type, work file removed.
 void RunOptimization(const RunEnvironment& env, int selectedType);
