@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry_api.h"
 
@@ -68,6 +69,8 @@ class ScopedWriteDenial {
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The lines of a text whose lines end in CR LF (as INI files do), without their ends.
+std::vector<std::string> CrLfLines(const std::string& text);
 
 // A new empty folder under the system's temporary folder, removed with its contents at
 // the end of the object's life. Path() has no trailing backslash.

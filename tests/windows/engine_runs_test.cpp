@@ -50,18 +50,6 @@ const char kSystemIni[] =
     "[drivers]\r\n"
     "wave=mmdrv.dll\r\n";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 bool IsPortEntry(const std::string& line) {
   return line.size() > 5 && line.compare(0, 3, "COM") == 0 && line[3] >= '1' && line[3] <= '5' &&
          line.compare(4, 2, ":=") == 0;
@@ -69,7 +57,7 @@ bool IsPortEntry(const std::string& line) {
 
 std::vector<std::string> OtherLines(const std::string& text) {
   std::vector<std::string> kept;
-  for (const auto& line : Lines(text)) {
+  for (const auto& line : wine_harness::CrLfLines(text)) {
     if (!IsPortEntry(line)) kept.push_back(line);
   }
   return kept;

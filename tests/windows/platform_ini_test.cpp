@@ -13,18 +13,6 @@
 namespace veltrano {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 // The lines that are not entries of the given keys, in order and byte for byte.
 std::vector<std::string> Without(const std::vector<std::string>& lines,
                                  const std::vector<std::string>& keys) {
@@ -70,9 +58,9 @@ TEST(IniFileUnderWine, WritesTheEntriesAndLeavesEveryOtherLineAsItWas) {
   }
   const auto written = wine_harness::ReadFileBytes(path);
   ASSERT_TRUE(written.has_value());
-  const auto lines = Lines(*written);
+  const auto lines = wine_harness::CrLfLines(*written);
   const std::vector<std::string> keys = {"COM1:", "COM3:", "com3:", "COM5:"};
-  EXPECT_EQ(Without(lines, keys), Without(Lines(kWinIni), keys)) << *written;
+  EXPECT_EQ(Without(lines, keys), Without(wine_harness::CrLfLines(kWinIni), keys)) << *written;
 
   // Each written entry is in the Ports section, once.
   const auto ports = std::find(lines.begin(), lines.end(), "[Ports]");
