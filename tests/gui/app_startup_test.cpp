@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/main_form.h"
 #include "gui_support.h"
+#include "support/status_line_cases.h"
 #include "support/wine_harness.h"
 #include "ui/application.h"
 
@@ -52,24 +53,8 @@ class MainWindowStartup : public StartupKeys {
 };
 
 TEST_F(MainWindowStartup, StatusLineNamesTheLastAppliedType) {
-  const std::string prefix = "Last optimization type that you use ";
-  const struct {
-    const char* lastOptim;
-    const char* caption;
-  } cases[] = {
-      {"0", ""},
-      {"1", "56k Flex , V.90 , V.92 Modem"},
-      {"2", "33k or below Modem"},
-      {"3", "Normal Cable , xDSL"},
-      {"4", "Cable , xDSL running over PPPoE"},
-      {"5", "LAN , ISDN , T1"},
-      {"6", "Satellite Dish"},
-      {"7", "Windows Default Settings"},
-      {"8", ""},
-      {"9", ""},
-      {"", ""},
-  };
-  for (const auto& c : cases) {
+  const std::string prefix = status_line_cases::kPrefix;
+  for (const auto& c : status_line_cases::kCases) {
     ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", c.lastOptim));
     auto& form = StartMainWindow();
     EXPECT_EQ(form.SB1.SimpleText(), prefix + c.caption) << '"' << c.lastOptim << '"';

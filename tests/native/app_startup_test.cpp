@@ -7,6 +7,7 @@
 
 #include "app/startup.h"
 #include "platform/memory_registry.h"
+#include "support/status_line_cases.h"
 
 namespace veltrano {
 namespace {
@@ -135,27 +136,8 @@ TEST_F(StartupTest, FirstRunStartedForUninstallStillHandsOver) {
 }
 
 TEST(StatusLine, CaptionByLastOptim) {
-  const std::string prefix = "Last optimization type that you use ";
-  const struct {
-    const char* lastOptim;
-    const char* caption;
-  } cases[] = {
-      {"0", ""},
-      {"1", "56k Flex , V.90 , V.92 Modem"},
-      {"2", "33k or below Modem"},
-      {"3", "Normal Cable , xDSL"},
-      {"4", "Cable , xDSL running over PPPoE"},
-      {"5", "LAN , ISDN , T1"},
-      {"6", "Satellite Dish"},
-      {"7", "Windows Default Settings"},
-      {"8", ""},
-      {"9", ""},
-      {"-1", ""},
-      {"", ""},
-      {"seven", ""},
-      {"3x", ""},
-  };
-  for (const auto& c : cases) {
+  const std::string prefix = status_line_cases::kPrefix;
+  for (const auto& c : status_line_cases::kCases) {
     EXPECT_EQ(StatusLineFor(c.lastOptim), prefix + c.caption) << '"' << c.lastOptim << '"';
   }
 }
