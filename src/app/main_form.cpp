@@ -1,6 +1,6 @@
 #include "app/main_form.h"
 
-#include "app/app_state.h"
+#include "platform/app_state.h"
 #include "app/single_instance_reaction.h"
 #include "app/startup.h"
 #include "app/uninstall.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "platform/app_state.h"
 #include "platform/os_version.h"
 #include "platform/registry_api.h"
 

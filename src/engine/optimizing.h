@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "platform/app_state.h"
 #include "engine/profile_files.h"
 #include "engine/progress.h"
 #include "engine/runs.h"

@@ -1,6 +1,6 @@
 #include "engine/runs.h"
 
-#include "app/app_state.h"
+#include "platform/app_state.h"
 
 #include "engine/apply.h"
 #include "engine/profile_files.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "platform/app_state.h"
 #include "app/main_form.h"
 #include "gui_support.h"
 #include "support/status_line_cases.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "platform/app_state.h"
 #include "engine/optimizing.h"
 #include "engine/windef.h"
 #include "gui_support.h"
