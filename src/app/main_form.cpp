@@ -1,9 +1,8 @@
 #include "app/main_form.h"
 
-#include "platform/app_state.h"
 #include "app/single_instance_reaction.h"
 #include "app/startup.h"
-#include "app/uninstall.h"
+#include "platform/app_state.h"
 #include "platform/os_version.h"
 #include "platform/registry_api.h"
 #include "platform/system_root.h"
@@ -88,12 +87,8 @@ void TForm1::RunStartupSequence() {
     case StartupEnd::kEndSilently:
       ui::Application().Halt(0);
     case StartupEnd::kUninstall:
-      if (onUninstallMode) {
-        onUninstallMode();
-      } else {
-        EnterUninstallMode();
-      }
-      return;
+      if (onUninstallMode) onUninstallMode();
+      ui::Application().Halt(0);
     case StartupEnd::kShowWizard:
       SB1.SetSimpleText(outcome.statusText);
       Show();

@@ -33,7 +33,7 @@ class TForm1 : public ui::Form {
   bool StartupDone() const { return startupDone_; }
 
   // Hands for the parts that later windows fill: uninstall mode and the first-run
-  // notice. By default uninstall mode ends the program.
+  // notice. Uninstall mode ends the program, at once when no hand is given.
   std::function<void()> onUninstallMode;
   std::function<void()> onFirstRun;
 

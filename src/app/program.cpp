@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "app/startup.h"
+#include "app/uninstall.h"
+#include "app/uninstwrn.h"
 #include "ui/application.h"
 
 namespace veltrano {
@@ -21,7 +23,11 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
-  application.CreateForm<TForm1>(commandLine);
+  TForm1& main = application.CreateForm<TForm1>(commandLine);
+  TForm7& warning = application.CreateForm<TForm7>();
+  main.onUninstallMode = [&warning, exePath = commandLine.exePath] {
+    EnterUninstallMode(warning, exePath);
+  };
   application.ShowMainForm = false;
   return application.Run();
 }
