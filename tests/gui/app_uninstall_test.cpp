@@ -1,0 +1,261 @@
+// Uninstall mode in-process, against the prefix's registry and INI files in a fresh
+// Windows folder: the defaults run (or none), the warning, the uninstaller started from
+// the program's folder and the end, for each way the flow can go; and a first start
+// that is already "/uninstall".
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/main_form.h"
+#include "app/uninstall.h"
+#include "app/uninstwrn.h"
+#include "engine/codec.h"
+#include "engine/profile_plan.h"
+#include "engine/script.h"
+#include "engine_forms_fixture.h"
+#include "platform/launcher.h"
+
+namespace engine_forms {
+namespace {
+
+using veltrano::AppState;
+using veltrano::TForm7;
+using veltrano::ui::Application;
+
+using ValueId = std::tuple<veltrano::RegKey, std::string, std::string>;
+
+// What a defaults profile leaves behind, by the same line application the program
+// uses (the profile tool's plan): each value it names, with the description of what it
+// writes, or nullopt for a value it deletes.
+std::map<ValueId, std::optional<std::string>> PlannedOutcome(const std::string& profilePath) {
+  const std::string script =
+      veltrano::TransformProfile(wine_harness::ReadFileBytes(profilePath).value_or(""));
+  veltrano::MemoryByteSource source(script);
+  const veltrano::ProfilePlan plan = veltrano::PlanScript(source, veltrano::ScriptMode::kDelete);
+  EXPECT_EQ(plan.error, "") << profilePath;
+  std::map<ValueId, std::optional<std::string>> outcome;
+  veltrano::RegKey root = 0;
+  std::string path;
+  for (const std::string& step : plan.steps) {
+    const auto quote = step.find('"');
+    const auto nameEnd = step.find('"', quote + 1);
+    if (step.rfind("open   ", 0) == 0) {
+      const std::string full = step.substr(7);
+      const auto slash = full.find('\\');
+      root = full.compare(0, slash, "HKEY_LOCAL_MACHINE") == 0 ? kHkeyLocalMachine
+                                                               : veltrano::kHkeyUsers;
+      path = slash == std::string::npos ? "" : full.substr(slash + 1);
+    } else if (step.rfind("delete ", 0) == 0) {
+      outcome[{root, path, step.substr(quote + 1, nameEnd - quote - 1)}] = std::nullopt;
+    } else if (step.rfind("write  ", 0) == 0) {
+      outcome[{root, path, step.substr(quote + 1, nameEnd - quote - 1)}] = step.substr(nameEnd + 2);
+    }
+  }
+  return outcome;
+}
+
+std::optional<std::string> Described(const ValueId& id) {
+  const auto raw = wine_harness::ReadRaw(std::get<0>(id), std::get<1>(id), std::get<2>(id));
+  if (!raw) return std::nullopt;
+  return veltrano::DescribeValueData(raw->type,
+                                     reinterpret_cast<const std::uint8_t*>(raw->bytes.data()),
+                                     static_cast<std::uint32_t>(raw->bytes.size()));
+}
+
+struct Launch {
+  std::string file;
+  std::string parameters;
+  std::string directory;
+};
+
+// Records launches instead of starting programs, for its life.
+class LaunchRecorder {
+ public:
+  LaunchRecorder() {
+    veltrano::SetLaunchObserver([this](const std::string& file, const std::string& parameters,
+                                       const std::string& directory) {
+      launches.push_back({file, parameters, directory});
+    });
+  }
+  ~LaunchRecorder() { veltrano::SetLaunchObserver({}); }
+  LaunchRecorder(const LaunchRecorder&) = delete;
+  LaunchRecorder& operator=(const LaunchRecorder&) = delete;
+  std::vector<Launch> launches;
+};
+
+enum class Closing { kOkButton, kSystemClose };
+
+// Watches for the warning from inside its modal loop: what it showed, what LastOptim
+// held by then, and closes it the way the user would.
+class WarningWatcher {
+ public:
+  WarningWatcher(TForm7& warning, Closing closing)
+      : warning_(warning), closing_(closing), timer_({.interval = 10, .enabled = true}) {
+    timer_.onTimer = [this] { Look(); };
+  }
+  bool shown = false;
+  std::string caption, label1, label3, lastOptimWhenShown;
+  bool onTop = false;
+  COLORREF label3Color = 0;
+
+ private:
+  void Look() {
+    if (!warning_.IsVisible() || shown) return;
+    shown = true;
+    timer_.SetEnabled(false);
+    caption = warning_.Caption();
+    label1 = warning_.RzLabel1.Caption();
+    label3 = warning_.RzLabel3.Caption();
+    onTop = (GetWindowLongPtrA(warning_.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    lastOptimWhenShown =
+        wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim").value_or("");
+    if (closing_ == Closing::kOkButton) {
+      warning_.RzButton1.Click();
+    } else {
+      PostMessageA(warning_.Handle(), WM_CLOSE, 0, 0);
+    }
+  }
+  TForm7& warning_;
+  Closing closing_;
+  veltrano::ui::Timer timer_;
+};
+
+class UninstallMode : public EngineFormsTest {
+ protected:
+  void TearDown() override {
+    for (const auto& [id, described] : planted_) {
+      wine_harness::DeleteValue(std::get<0>(id), std::get<1>(id), std::get<2>(id));
+    }
+    EngineFormsTest::TearDown();
+  }
+  // Plants every value the profile names, so that its removal shows.
+  std::map<ValueId, std::optional<std::string>> PlantFor(const std::string& profilePath) {
+    auto outcome = PlannedOutcome(profilePath);
+    for (const auto& [id, described] : outcome) {
+      EXPECT_TRUE(wine_harness::PutNumber(std::get<0>(id), std::get<1>(id), std::get<2>(id), 1));
+      planted_[id] = described;
+    }
+    return outcome;
+  }
+  std::map<ValueId, std::optional<std::string>> planted_;
+};
+
+TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
+  const std::string bin = wine_harness::BinDir();
+  const std::string missingFile =
+      "A required file cannot be found.\r\nPlease reinstall the application.";
+  struct Case {
+    const char* name;
+    std::string lastOptim;
+    Closing closing;
+    bool realLauncher;     // the real shell, with no unins000.exe beside the program
+    bool profilesMissing;  // ProgramDir without profile folders
+    std::string boxText;   // the one box expected, "" for none
+    bool continues;        // warning shown and uninstaller started
+  };
+  const Case cases[] = {
+      {"at defaults already", "7", Closing::kOkButton, false, false, "", true},
+      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, "", true},
+      {"no unins000.exe", "7", Closing::kOkButton, true, false, "", true},
+      {"defaults run fails", "abc", Closing::kOkButton, false, false,
+       "'abc' is not a valid integer value.", false},
+      {"profile missing", "3", Closing::kOkButton, false, true, missingFile, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UseFreshWindowsDir();
+    Application().ClearHalt();
+    PutLastOptim(c.lastOptim);
+    wine_harness::TempFolder elsewhere;
+    AppState().ProgramDir = (c.profilesMissing ? elsewhere.Path() : bin) + "\\";
+    AppState().LastOptim = c.lastOptim;
+    AppState().DefaultsChained = false;
+    AppState().DefaultsDone = false;
+    const auto planned = c.lastOptim == "3" && !c.profilesMissing
+                             ? PlantFor(bin + "\\VLU\\lanisdn2k.vlu")
+                             : std::map<ValueId, std::optional<std::string>>{};
+    if (c.lastOptim == "3" && !c.profilesMissing) ASSERT_FALSE(planned.empty());
+    const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
+
+    gui_support::ScopedBoxAnswer boxes(IDOK);
+    HaltRecorder halts;
+    std::optional<LaunchRecorder> launches;
+    if (!c.realLauncher) launches.emplace();
+    TForm7& warning = Application().CreateForm<TForm7>();
+    WarningWatcher watcher(warning, c.closing);
+    Application().Dispatch([&] { veltrano::EnterUninstallMode(warning, exePath); });
+
+    ASSERT_FALSE(halts.codes.empty()) << "uninstall mode always ends the program";
+    EXPECT_EQ(halts.codes.back(), 0);
+    EXPECT_TRUE(AppState().DefaultsChained);
+    ASSERT_EQ(boxes.Boxes().size(), c.boxText.empty() ? 0u : 1u);
+    if (!c.boxText.empty()) {
+      EXPECT_EQ(boxes.Boxes()[0].text, c.boxText);
+    }
+    EXPECT_EQ(watcher.shown, c.continues);
+    EXPECT_FALSE(warning.IsVisible());
+    if (launches) {
+      ASSERT_EQ(launches->launches.size(), c.continues ? 1u : 0u);
+      if (c.continues) {
+        EXPECT_EQ(launches->launches[0].file, "unins000.exe");
+        EXPECT_EQ(launches->launches[0].parameters, "");
+        EXPECT_EQ(launches->launches[0].directory, bin + "\\");
+      }
+    }
+    if (c.continues) {
+      EXPECT_EQ(watcher.caption, "Veltrano Uninstall Warning");
+      EXPECT_EQ(watcher.label1, "Veltrano update your system with");
+      EXPECT_EQ(watcher.label3, "WINDOWS DEFAULT SETTINGS.");
+      EXPECT_TRUE(watcher.onTop);
+      EXPECT_EQ(watcher.lastOptimWhenShown, "7") << "the defaults come before the warning";
+    }
+    const bool ran = c.continues && c.lastOptim != "7";
+    EXPECT_EQ(LastOptim(), ran || c.lastOptim == "7" ? "7" : c.lastOptim);
+    EXPECT_EQ(Ports("win.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
+    EXPECT_EQ(Ports("system.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
+    for (const auto& [id, expected] : planned) {
+      EXPECT_EQ(Described(id), expected) << std::get<1>(id) << " " << std::get<2>(id);
+    }
+    EXPECT_FALSE(WorkFileExists());
+    Application().DestroyOwnedForms();
+    gui_support::PumpPending();
+  }
+}
+
+TEST_F(UninstallMode, FirstStartAlreadyUninstallingShowsNoNoticeAndNoWizard) {
+  const std::string uninstallEntry =
+      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
+  const std::string exePath = wine_harness::BinDir() + "\\Veltrano.exe";
+  PutLastOptim("7");
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "First", "Yes"));
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, uninstallEntry, "UninstallString", "x"));
+  LaunchRecorder launches;
+  bool noticeShown = false;
+  auto& main =
+      Application().CreateForm<veltrano::TForm1>(veltrano::CommandLine{exePath, {"/uninstall"}});
+  TForm7& warning = Application().CreateForm<TForm7>();
+  WarningWatcher watcher(warning, Closing::kOkButton);
+  main.onFirstRun = [&] { noticeShown = true; };
+  main.onUninstallMode = [&] { veltrano::EnterUninstallMode(warning, exePath); };
+  EXPECT_TRUE(gui_support::PumpUntil([] { return !gui_support::RecordedHalts().empty(); }));
+
+  EXPECT_TRUE(watcher.shown);
+  EXPECT_FALSE(noticeShown);
+  EXPECT_FALSE(main.IsVisible());
+  EXPECT_EQ(main.SB1.SimpleText(), "");
+  EXPECT_EQ(launches.launches.size(), 1u);
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, "First"), std::nullopt);
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, uninstallEntry, "UninstallString"),
+            "\"" + exePath + "\" /uninstall");
+  wine_harness::DeleteTree(kHkeyLocalMachine, uninstallEntry);
+  wine_harness::DeleteValue(kHkeyLocalMachine, kProgramKey, "First");
+}
+
+}  // namespace
+}  // namespace engine_forms
