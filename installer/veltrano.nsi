@@ -40,6 +40,8 @@
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 
 Name "${PRODUCT} ${VERSION}"
+Caption "${PRODUCT} ${VERSION} Setup"
+UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 OutFile "${OUT_FILE}"
 !if "${ARCH}" == "x64"
   InstallDir "$PROGRAMFILES64\${PRODUCT}"

@@ -15,11 +15,9 @@
 #include "app/main_form.h"
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
-#include "engine/codec.h"
-#include "engine/profile_plan.h"
-#include "engine/script.h"
 #include "engine_forms_fixture.h"
 #include "platform/launcher.h"
+#include "support/planned_outcome.h"
 
 namespace engine_forms {
 namespace {
@@ -28,45 +26,9 @@ using veltrano::AppState;
 using veltrano::TForm7;
 using veltrano::ui::Application;
 
-using ValueId = std::tuple<veltrano::RegKey, std::string, std::string>;
-
-// What a defaults profile leaves behind, by the same line application the program
-// uses (the profile tool's plan): each value it names, with the description of what it
-// writes, or nullopt for a value it deletes.
-std::map<ValueId, std::optional<std::string>> PlannedOutcome(const std::string& profilePath) {
-  const std::string script =
-      veltrano::TransformProfile(wine_harness::ReadFileBytes(profilePath).value_or(""));
-  veltrano::MemoryByteSource source(script);
-  const veltrano::ProfilePlan plan = veltrano::PlanScript(source, veltrano::ScriptMode::kDelete);
-  EXPECT_EQ(plan.error, "") << profilePath;
-  std::map<ValueId, std::optional<std::string>> outcome;
-  veltrano::RegKey root = 0;
-  std::string path;
-  for (const std::string& step : plan.steps) {
-    const auto quote = step.find('"');
-    const auto nameEnd = step.find('"', quote + 1);
-    if (step.rfind("open   ", 0) == 0) {
-      const std::string full = step.substr(7);
-      const auto slash = full.find('\\');
-      root = full.compare(0, slash, "HKEY_LOCAL_MACHINE") == 0 ? kHkeyLocalMachine
-                                                               : veltrano::kHkeyUsers;
-      path = slash == std::string::npos ? "" : full.substr(slash + 1);
-    } else if (step.rfind("delete ", 0) == 0) {
-      outcome[{root, path, step.substr(quote + 1, nameEnd - quote - 1)}] = std::nullopt;
-    } else if (step.rfind("write  ", 0) == 0) {
-      outcome[{root, path, step.substr(quote + 1, nameEnd - quote - 1)}] = step.substr(nameEnd + 2);
-    }
-  }
-  return outcome;
-}
-
-std::optional<std::string> Described(const ValueId& id) {
-  const auto raw = wine_harness::ReadRaw(std::get<0>(id), std::get<1>(id), std::get<2>(id));
-  if (!raw) return std::nullopt;
-  return veltrano::DescribeValueData(raw->type,
-                                     reinterpret_cast<const std::uint8_t*>(raw->bytes.data()),
-                                     static_cast<std::uint32_t>(raw->bytes.size()));
-}
+using planned_outcome::Described;
+using planned_outcome::Outcome;
+using planned_outcome::ValueId;
 
 struct Launch {
   std::string file;
@@ -135,15 +97,15 @@ class UninstallMode : public EngineFormsTest {
     EngineFormsTest::TearDown();
   }
   // Plants every value the profile names, so that its removal shows.
-  std::map<ValueId, std::optional<std::string>> PlantFor(const std::string& profilePath) {
-    auto outcome = PlannedOutcome(profilePath);
+  Outcome PlantFor(const std::string& profilePath) {
+    auto outcome = planned_outcome::PlannedOutcome(profilePath, veltrano::ScriptMode::kDelete);
     for (const auto& [id, described] : outcome) {
       EXPECT_TRUE(wine_harness::PutNumber(std::get<0>(id), std::get<1>(id), std::get<2>(id), 1));
       planted_[id] = described;
     }
     return outcome;
   }
-  std::map<ValueId, std::optional<std::string>> planted_;
+  Outcome planted_;
 };
 
 TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
@@ -179,8 +141,10 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     AppState().DefaultsDone = false;
     const auto planned = c.lastOptim == "3" && !c.profilesMissing
                              ? PlantFor(bin + "\\VLU\\lanisdn2k.vlu")
-                             : std::map<ValueId, std::optional<std::string>>{};
-    if (c.lastOptim == "3" && !c.profilesMissing) ASSERT_FALSE(planned.empty());
+                             : Outcome{};
+    if (c.lastOptim == "3" && !c.profilesMissing) {
+      ASSERT_FALSE(planned.empty());
+    }
     const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
 
     gui_support::ScopedBoxAnswer boxes(IDOK);

@@ -1,0 +1,138 @@
+#include "installation.h"
+
+#include <shlobj.h>
+
+#include "desktop_driver.h"
+#include "support/wine_harness.h"
+
+namespace e2e {
+namespace {
+
+using veltrano::kHkeyLocalMachine;
+
+std::string FolderPath(int folder) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, folder, nullptr, 0, path);
+  return path;
+}
+
+}  // namespace
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+void DeleteIfThere(const std::string& path) {
+  DeleteFileA(path.c_str());
+}
+
+}  // namespace
+
+std::string SetupProgram() {
+  return wine_harness::BinDir() + "\\VeltranoSetup-x64.exe";
+}
+
+std::string InstallDir() {
+  return FolderPath(CSIDL_PROGRAM_FILES) + "\\Veltrano";
+}
+
+std::string MenuDir() {
+  return FolderPath(CSIDL_COMMON_PROGRAMS) + "\\Veltrano";
+}
+
+std::string Installed(const std::string& relative) {
+  return InstallDir() + "\\" + relative;
+}
+
+std::vector<std::string> BuiltProfiles() {
+  std::vector<std::string> profiles;
+  for (const char* set : {"VLO\\*.vlo", "VLU\\*.vlu"}) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((wine_harness::BinDir() + "\\" + set).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      profiles.push_back(std::string(set, 4) + found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  return profiles;
+}
+
+int InstallSilently() {
+  return wine_harness::RunProgram(SetupProgram(), "/S", desktop::kPatienceMs);
+}
+
+bool WaitForRemoval() {
+  return desktop::WaitFor([] {
+    return !wine_harness::KeyExists(kHkeyLocalMachine, kUninstallEntry) &&
+           !wine_harness::FileExists(Installed("unins000.exe"));
+  });
+}
+
+bool RemoveSilently() {
+  if (wine_harness::RunProgram(Installed("unins000.exe"), "/S", desktop::kPatienceMs) != 0) {
+    return false;
+  }
+  return WaitForRemoval();
+}
+
+void ExpectNothingLeft() {
+  EXPECT_FALSE(PathExists(InstallDir())) << InstallDir();
+  EXPECT_FALSE(PathExists(MenuDir())) << MenuDir();
+  EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey));
+  EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kVendorKey));
+  EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kUninstallEntry));
+}
+
+std::vector<std::string> NonPortLines(const std::string& iniName) {
+  const auto text = wine_harness::ReadFileBytes(wine_harness::WindowsDir() + "\\" + iniName);
+  std::vector<std::string> lines;
+  for (const std::string& line : wine_harness::CrLfLines(text.value_or(""))) {
+    const bool port = line.size() > 5 && line.compare(0, 3, "COM") == 0 && line[3] >= '1' &&
+                      line[3] <= '5' && line.compare(4, 2, ":=") == 0;
+    if (!port) lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string PortSetting(const std::string& iniName, const char* port) {
+  char value[64] = {};
+  GetPrivateProfileStringA("Ports", port, "", value, sizeof value,
+                           (wine_harness::WindowsDir() + "\\" + iniName).c_str());
+  return value;
+}
+
+void ExpectAllPorts(const std::string& setting) {
+  for (const char* ini : {"win.ini", "system.ini"}) {
+    for (const char* port : {"COM1:", "COM2:", "COM3:", "COM4:", "COM5:"}) {
+      EXPECT_EQ(PortSetting(ini, port), setting) << ini << " " << port;
+    }
+  }
+}
+
+void Installation::SetUp() {
+  Scrub();
+  ASSERT_TRUE(wine_harness::FileExists(SetupProgram())) << SetupProgram() << " is not built";
+}
+
+void Installation::TearDown() {
+  Scrub();
+  wine_harness::SetEmulatedWindowsVersion("Veltrano.exe", "");
+}
+
+void Installation::Scrub() {
+  if (wine_harness::FileExists(Installed("unins000.exe"))) RemoveSilently();
+  for (const std::string& profile : BuiltProfiles()) DeleteIfThere(Installed(profile));
+  for (const char* file : {"Veltrano.exe", "unins000.exe", "notes.txt"}) {
+    DeleteIfThere(Installed(file));
+  }
+  RemoveDirectoryA(Installed("VLO").c_str());
+  RemoveDirectoryA(Installed("VLU").c_str());
+  RemoveDirectoryA(InstallDir().c_str());
+  wine_harness::DeleteTree(kHkeyLocalMachine, kVendorKey);
+  wine_harness::DeleteTree(kHkeyLocalMachine, kUninstallEntry);
+}
+
+}  // namespace e2e

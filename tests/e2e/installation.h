@@ -1,0 +1,53 @@
+// Shared ground of the end-to-end tests: the built x64 setup program, where it puts
+// things in this prefix, and the checks that an installation is complete or gone.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr char kProgramKey[] = "SOFTWARE\\QuarnSoft\\Veltrano";
+inline constexpr char kVendorKey[] = "SOFTWARE\\QuarnSoft";
+inline constexpr char kUninstallEntry[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
+
+std::string SetupProgram();  // <bin>\VeltranoSetup-x64.exe
+std::string InstallDir();    // C:\Program Files\Veltrano
+std::string MenuDir();       // the all-users Start menu folder Veltrano
+std::string Installed(const std::string& relative);
+// A file or a folder.
+bool PathExists(const std::string& path);
+
+// The profile files the build made, relative to the program folder ("VLO\lanisdn.vlo").
+std::vector<std::string> BuiltProfiles();
+
+// Runs the setup program silently and returns its exit code.
+int InstallSilently();
+// Runs the installed uninstaller silently and waits until it has finished its work
+// (it goes on from a copy of itself, so its own process ends at once).
+bool RemoveSilently();
+// Waits until the uninstaller has taken the uninstall entry and its own file away.
+bool WaitForRemoval();
+
+// Everything an installation made is gone: files, folders, shortcuts, keys.
+void ExpectNothingLeft();
+
+// The lines of an INI file in the Windows folder, and its port settings.
+std::vector<std::string> NonPortLines(const std::string& iniName);
+std::string PortSetting(const std::string& iniName, const char* port);
+void ExpectAllPorts(const std::string& setting);
+
+// Starts from a prefix without any trace of Veltrano and leaves it so.
+class Installation : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  static void Scrub();
+};
+
+}  // namespace e2e
