@@ -1,17 +1,19 @@
 #!/bin/sh
-# Starts the built Veltrano.exe under Wine in a prefix kept inside the build folder.
-# The prefix is made once and provisioned as the installer does it: the program folder,
-# ProgramKey with LastOptim "7" and First "Yes", and the uninstall entry Veltrano_is1.
+# Installs the built x64 setup program silently into a Wine prefix kept inside the build
+# folder and starts the installed Veltrano.exe as a user would: the setup program
+# writes First "Yes" on every installation, so the wizard comes up with the first-run
+# notice over it. A later run installs over the earlier one, keeping LastOptim.
 # VELTRANO_WINVER picks the emulated Windows (winxp unless told otherwise). Without a
-# display it starts a virtual one, saves a screenshot of the main window under the
-# build folder, prints its path and ends the program.
+# display it starts a virtual one, saves screenshots under the build folder, prints
+# their paths and ends the program.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/win64/bin"
+setup="$bin/VeltranoSetup-x64.exe"
 export WINEPREFIX="$root/build/win64/run-prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 winver="${VELTRANO_WINVER:-winxp}"
-[ -f "$bin/Veltrano.exe" ] || { echo "run: $bin/Veltrano.exe is not built" >&2; exit 1; }
+[ -f "$setup" ] || { echo "run: $setup is not built" >&2; exit 1; }
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${VELTRANO_RUN_INNER:-}" ]; then
   # Everything, prefix creation included, runs inside one virtual display.
@@ -20,26 +22,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${VELTRANO_RUN_INNER:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-case "$winver" in
-  win95|win98|winme) software=Software ;;
-  *) software=SOFTWARE ;;
-esac
-programdir_win='C:\Program Files\Veltrano'
-stamp="$WINEPREFIX/.veltrano-provisioned"
-
 wineserver -k 2>/dev/null || true
-if [ ! -f "$stamp" ]; then
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "making the Wine prefix $WINEPREFIX (once)"
   rm -rf "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
-  key="HKLM\\$software\\QuarnSoft\\Veltrano"
-  uninst="HKLM\\$software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1"
-  wine reg add "$key" /v LastOptim /t REG_SZ /d 7 /f >/dev/null
-  wine reg add "$key" /v First /t REG_SZ /d Yes /f >/dev/null
-  wine reg add "$uninst" /v DisplayName /t REG_SZ /d "Veltrano 2.11" /f >/dev/null
-  wine reg add "$uninst" /v UninstallString /t REG_SZ /d "\"$programdir_win\\unins000.exe\"" /f >/dev/null
-  touch "$stamp"
 fi
 # A real Windows 9x also keeps SystemRoot under ...\Windows\CurrentVersion.
 case "$winver" in
@@ -48,45 +36,56 @@ case "$winver" in
 esac
 wine reg add 'HKCU\Software\Wine\AppDefaults\Veltrano.exe' /v Version /t REG_SZ /d "$winver" /f >/dev/null
 
+echo "installing $(basename "$setup") silently"
+wine "$setup" /S || { echo "run: the setup program failed ($?)" >&2; exit 1; }
+programdir_win=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Veltrano_is1' \
+  /v InstallLocation | tr -d '\r' | sed -n 's/^ *InstallLocation *REG_SZ *//p')
+[ -n "$programdir_win" ] || { echo "run: the setup program wrote no uninstall entry" >&2; exit 1; }
 programdir="$(winepath -u "$programdir_win")"
-mkdir -p "$programdir"
-cp "$bin/Veltrano.exe" "$programdir/"
-for set in VLO VLU; do
-  [ -d "$bin/$set" ] && rm -rf "$programdir/$set" && cp -r "$bin/$set" "$programdir/"
-done
 
 echo "starting $programdir_win\\Veltrano.exe (emulating $winver)"
 if [ -z "${VELTRANO_RUN_INNER:-}" ]; then
   cd "$programdir" && exec wine Veltrano.exe "$@"
 fi
 
-# Headless: wait for the main window, take a screenshot of it, end the program.
-(cd "$programdir" && wine Veltrano.exe "$@") &
-shot="$root/build/win64/screenshot-main.png"
-geometry=""
-for _ in $(seq 1 60); do
-  for id in $(xwininfo -root -tree 2>/dev/null | awk '/"Veltrano v2.11"/ {print $1}'); do
+# Headless: wait for the main window, then take screenshots of the screen and of each
+# window of the program, and end it.
+geometry_of() {  # the geometry of the viewable X window with that title, or nothing
+  for id in $(xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\"" 'index($0, t) {print $1}'); do
     info=$(xwininfo -id "$id" 2>/dev/null)
     echo "$info" | grep -q "IsViewable" || continue
     x=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
     y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
     w=$(echo "$info" | awk '/Width:/ {print $2}')
     h=$(echo "$info" | awk '/Height:/ {print $2}')
-    geometry="${w}x${h}+${x}+${y}"
+    echo "${w}x${h}+${x}+${y}"
+    return
   done
-  [ -n "$geometry" ] && break
+}
+
+(cd "$programdir" && wine Veltrano.exe "$@") &
+main=""
+for _ in $(seq 1 60); do
+  main=$(geometry_of "Veltrano v2.11")
+  [ -n "$main" ] && break
   sleep 0.5
 done
-sleep 1  # let the window finish painting
-if [ -n "$geometry" ]; then
-  xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$shot"
-else
-  xwd -root -silent | convert xwd:- "$shot"
+sleep 1  # let the windows finish painting
+shots="$root/build/win64"
+xwd -root -silent | convert xwd:- "$shots/screenshot-screen.png"
+echo "screenshot of the screen: $shots/screenshot-screen.png"
+if [ -n "$main" ]; then
+  convert "$shots/screenshot-screen.png" -crop "$main" +repage "$shots/screenshot-main.png"
+  echo "screenshot of the main window: $shots/screenshot-main.png"
+fi
+notice=$(geometry_of "ATTENTION : Please Read")
+if [ -n "$notice" ]; then
+  convert "$shots/screenshot-screen.png" -crop "$notice" +repage "$shots/screenshot-notice.png"
+  echo "screenshot of the first-run notice: $shots/screenshot-notice.png"
 fi
 wineserver -k 2>/dev/null || true
 wait 2>/dev/null || true
-if [ -z "$geometry" ]; then
-  echo "run: the main window did not appear; screenshot of the screen: $shot" >&2
+if [ -z "$main" ]; then
+  echo "run: the main window did not appear" >&2
   exit 1
 fi
-echo "screenshot of the main window: $shot"

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,17 @@ bool RemoveSilently();
 // Waits until the uninstaller has taken the uninstall entry and its own file away.
 bool WaitForRemoval();
 
+// Removes the program as the system's list of programs does (the uninstall entry's
+// command): uninstall mode runs, `atWarning` looks at the system while the warning is
+// up, then the user confirms the warning and the uninstaller's window. Returns once the
+// uninstaller has finished; screenshots are named after shotPrefix.
+void RemoveFromProgramList(const std::function<void()>& atWarning, const std::string& shotPrefix);
+
 // Everything an installation made is gone: files, folders, shortcuts, keys.
 void ExpectNothingLeft();
 
-// The lines of an INI file in the Windows folder, and its port settings.
+// The lines of an INI file in the Windows folder but its port entries (and the header
+// of their section), and its port settings.
 std::vector<std::string> NonPortLines(const std::string& iniName);
 std::string PortSetting(const std::string& iniName, const char* port);
 void ExpectAllPorts(const std::string& setting);

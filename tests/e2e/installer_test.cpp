@@ -111,34 +111,17 @@ TEST_F(Installer, RemovalFromTheProgramListRestoresDefaultsThenUninstalls) {
   const auto winIniLines = NonPortLines("win.ini");
   const auto systemIniLines = NonPortLines("system.ini");
 
-  desktop::Program list(wh::WindowsDir() + "\\system32\\uninstaller.exe", "--remove Veltrano_is1",
-                        "");
-  HWND warning = desktop::WaitForWindow("TForm7", "Veltrano Uninstall Warning");
-  ASSERT_NE(warning, nullptr) << "uninstall mode shows its warning";
-  desktop::SaveShot(warning, "uninstall-warning");
-  EXPECT_NE(desktop::FindControl(warning, "WINDOWS DEFAULT SETTINGS."), nullptr);
-  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "7");
-  for (const auto& [id, described] : optimized) {
-    EXPECT_EQ(planned_outcome::Described(id), std::nullopt) << std::get<2>(id);
-  }
-  ExpectAllPorts("9600,n,8,1,x");
-  EXPECT_EQ(NonPortLines("win.ini"), winIniLines);
-  EXPECT_EQ(NonPortLines("system.ini"), systemIniLines);
-  desktop::Click(desktop::FindControl(warning, "&Ok"));
-
-  HWND uninstaller = desktop::WaitForWindow("#32770", "Veltrano 2.11 Uninstall");
-  ASSERT_NE(uninstaller, nullptr) << "the uninstaller's window follows; windows:\n"
-                                  << desktop::VisibleWindows();
-  HWND confirm = desktop::WaitForControl(uninstaller, "&Uninstall");
-  ASSERT_NE(confirm, nullptr);
-  desktop::SaveShot(uninstaller, "uninstaller-confirm");
-  desktop::Click(confirm);
-  HWND close = desktop::WaitForControl(uninstaller, "&Close");
-  ASSERT_NE(close, nullptr) << "the uninstaller finishes";
-  desktop::SaveShot(uninstaller, "uninstaller-completed");
-  desktop::Click(close);
-  ASSERT_TRUE(WaitForRemoval());
-  EXPECT_TRUE(desktop::WaitFor([] { return !PathExists(InstallDir()); }));
+  RemoveFromProgramList(
+      [&] {
+        EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "7");
+        for (const auto& [id, described] : optimized) {
+          EXPECT_EQ(planned_outcome::Described(id), std::nullopt) << std::get<2>(id);
+        }
+        ExpectAllPorts("9600,n,8,1,x");
+        EXPECT_EQ(NonPortLines("win.ini"), winIniLines);
+        EXPECT_EQ(NonPortLines("system.ini"), systemIniLines);
+      },
+      "removal");
   ExpectNothingLeft();
 }
 
