@@ -141,20 +141,6 @@ void Click(HWND button) {
   PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-DWORD ProcessOf(HWND window) {
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  return processId;
-}
-
-bool WaitForProcessEnd(DWORD processId, unsigned timeoutMs) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-  if (!process) return true;
-  const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-  CloseHandle(process);
-  return ended;
-}
-
 std::string SaveShot(HWND window, const std::string& name) {
   RECT area{};
   if (!GetWindowRect(window, &area)) return "";

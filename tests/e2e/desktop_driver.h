@@ -49,10 +49,6 @@ std::string TextOf(HWND window);
 std::string VisibleWindows();
 // BM_CLICK, as a user's click; does not wait for what the click sets off.
 void Click(HWND button);
-// The process that owns the window.
-DWORD ProcessOf(HWND window);
-// Waits until the process has ended; true when it has (or was already gone).
-bool WaitForProcessEnd(DWORD processId, unsigned timeoutMs = kPatienceMs);
 
 // Saves what the screen shows of the window as <build>/win64/e2e-shots/<name>.bmp and
 // returns that path ("" when it could not).

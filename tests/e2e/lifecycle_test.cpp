@@ -71,8 +71,8 @@ WizardRun OptimizeThroughWizard(std::initializer_list<const char*> choices, bool
 
 void ExpectLeftAsPlanned(const Outcome& planned) {
   for (const auto& [id, described] : planned) {
-    EXPECT_EQ(planned_outcome::Described(id), described) << std::get<1>(id) << " "
-                                                         << std::get<2>(id);
+    EXPECT_EQ(planned_outcome::Described(id), described)
+        << std::get<1>(id) << " " << std::get<2>(id);
   }
 }
 
@@ -101,12 +101,10 @@ TEST_F(LifeCycle, InstallOptimizeTwiceAndRemoveUnderWindows98And2000) {
     const auto systemIniLines = NonPortLines("system.ini");
     ASSERT_EQ(InstallSilently(), 0);
     const std::string suffix = system.suffix;
-    const Outcome modem =
-        planned_outcome::PlannedOutcome(Installed("VLO\\modem56k" + suffix + ".vlo"),
-                                        veltrano::ScriptMode::kWrite);
-    const Outcome cable =
-        planned_outcome::PlannedOutcome(Installed("VLO\\lanisdn" + suffix + ".vlo"),
-                                        veltrano::ScriptMode::kWrite);
+    const Outcome modem = planned_outcome::PlannedOutcome(
+        Installed("VLO\\modem56k" + suffix + ".vlo"), veltrano::ScriptMode::kWrite);
+    const Outcome cable = planned_outcome::PlannedOutcome(
+        Installed("VLO\\lanisdn" + suffix + ".vlo"), veltrano::ScriptMode::kWrite);
     ASSERT_FALSE(modem.empty());
     ASSERT_FALSE(cable.empty());
 

@@ -9,7 +9,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/main_form.h"
@@ -64,7 +63,6 @@ class WarningWatcher {
   bool shown = false;
   std::string caption, label1, label3, lastOptimWhenShown;
   bool onTop = false;
-  COLORREF label3Color = 0;
 
  private:
   void Look() {
