@@ -71,8 +71,8 @@ $im "$work/net.png" -fill '#dff0ff' -stroke '#6fb2ff' -strokewidth 6 -draw "$dra
 # Speed: streaks running to the right, ending in a double chevron, in the lower part.
 draw="stroke-linecap round"
 for row in "600 200 390" "640 180 360" "680 220 400" "720 190 340" "760 240 380"; do
-  set -- $row
-  draw="$draw line $2,$1 $3,$1"
+  y=${row%% *} ends=${row#* }
+  draw="$draw line ${ends% *},$y ${ends#* },$y"
 done
 $im "$work/net.png" -fill none -stroke '#6fb2ffb0' -strokewidth 7 -draw "$draw" \
   -stroke white -strokewidth 16 -draw "stroke-linecap round stroke-linejoin round \
