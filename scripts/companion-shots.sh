@@ -1,8 +1,9 @@
 #!/bin/sh
-# Screenshots of the companion windows "Stay Alive" and "Update": starts each built
-# program under Wine on a virtual display, saves its window as
-# build/win64/screenshot-<program>.png and ends it. The Wine prefix is kept in
-# build/win64/companions-prefix.
+# Screenshots of the companion windows "Stay Alive" and "Update", and of the help file
+# in Wine's help viewer: starts each under Wine on a virtual display, saves its window
+# as build/win64/screenshot-<name>.png and ends it. The Wine prefix is kept in
+# build/win64/companions-prefix. (Wine here has no HTML engine, so the viewer shows the
+# contents tree and an empty page.)
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/win64/bin"
@@ -12,17 +13,18 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
-for program in VadiVazar.Exe Update.Exe; do
+for program in VadiVazar.Exe Update.Exe Veltrano.Chm; do
   [ -f "$bin/$program" ] || { echo "companion-shots: $bin/$program is not built" >&2; exit 1; }
 done
 [ -f "$WINEPREFIX/system.reg" ] || "$root/tests/support/wine-prefix.sh" create "$WINEPREFIX" >/dev/null
 wineserver -k 2>/dev/null || true
 
-# shoot PROGRAM CAPTION: the program's window, cropped from the screen.
+# shoot NAME CAPTION COMMAND...: the window of the command started in the bin folder,
+# cropped from the screen.
 shoot() {
-  program="$1"; caption="$2"
-  shot="$root/build/win64/screenshot-${program%.Exe}.png"
-  (cd "$bin" && wine "$program") &
+  name="$1"; caption="$2"; shift 2
+  shot="$root/build/win64/screenshot-$name.png"
+  (cd "$bin" && wine "$@") &
   geometry=""
   for _ in $(seq 1 60); do
     for id in $(xwininfo -root -tree 2>/dev/null | awk -v c="\"$caption\"" 'index($0, c) {print $1}'); do
@@ -37,7 +39,7 @@ shoot() {
     [ -n "$geometry" ] && break
     sleep 0.5
   done
-  sleep 1  # let the window finish painting
+  sleep 3  # let the window finish painting (the help viewer fills its tree late)
   if [ -z "$geometry" ]; then
     echo "companion-shots: the window \"$caption\" did not appear" >&2
     wineserver -k 2>/dev/null || true
@@ -49,5 +51,6 @@ shoot() {
   echo "screenshot of \"$caption\": $shot"
 }
 
-shoot VadiVazar.Exe "Veltrano Stay Alive"
-shoot Update.Exe "Veltrano Update"
+shoot VadiVazar "Veltrano Stay Alive" VadiVazar.Exe
+shoot Update "Veltrano Update" Update.Exe
+shoot help "Veltrano Help" hh.exe Veltrano.Chm

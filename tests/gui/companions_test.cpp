@@ -216,6 +216,28 @@ TEST_F(StayAliveProgram, ContactsTheHostReportsEachResultAndRemembersTheSettings
   EXPECT_EQ(again.WaitForExit(), 0);
 }
 
+TEST_F(StayAliveProgram, WithoutWriteAccessItSaysSoAndStillContacts) {
+  WinsockSession winsock;
+  LocalPort listening(true);
+  const std::string open = std::to_string(listening.Port());
+  wine_harness::ScopedWriteDenial denial(kHkeyLocalMachine, kProgramKey);
+  ASSERT_TRUE(denial.Active());
+  Companion program("VadiVazar.Exe");
+  const HWND window = program.WaitForDialog(STAY_ALIVE_CAPTION);
+  ASSERT_NE(window, nullptr);
+  SetDlgItemTextA(window, IDC_HOST, "127.0.0.1");
+  SetDlgItemTextA(window, IDC_PORT, open.c_str());
+  Click(window, IDC_START);
+  const std::string connected = "Connected to 127.0.0.1:" + open + ".";
+  EXPECT_EQ(WaitForItemText(window, IDC_RESULT, connected), connected);
+  EXPECT_EQ(ItemText(window, IDC_NOTE),
+            "Your settings could not be saved: no write access to "
+            "HKEY_LOCAL_MACHINE\\Software\\QuarnSoft\\Veltrano.");
+  EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, kHostValue), std::nullopt);
+  Click(window, IDCANCEL);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
 TEST(UpdateProgram, ShowsTheVersionOfItsOwnResource) {
   Companion program("Update.Exe");
   const HWND window = program.WaitForDialog(UPDATE_CAPTION);
