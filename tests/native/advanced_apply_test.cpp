@@ -153,18 +153,6 @@ TEST(AdvancedApply, EachDocumentedChoiceWritesItsValuesWhereItsKeysAreOpen) {
       {{{"tg2", 2}},
        {R"(System\CurrentControlSet\Services\VxD\VCACHE: Start = REG_BINARY 00)"},
        {}},
-      {{{"g6", 1}},
-       {kAdapter + R"(: IPXHeaderCompression = REG_SZ "1")",
-        kParams + R"(IPXHeaderCompression: default = REG_SZ "1")"},
-       {}},
-      {{{"sc2", 7}},
-       {R"(System\CurrentControlSet\Services\VxD\NWLink\Ndi\params\maxconnect: )"
-        R"(min = REG_SZ "128")"},
-       {}},
-      {{{"bs3", 7}},
-       {R"(System\CurrentControlSet\Services\VxD\NETBEUI\Ndi\params\sessions: )"
-        R"(max = REG_SZ "255")"},
-       {}},
       {{{"tg1", 1}, {"g1", 1}, {"g2", 2}, {"g3", 2}, {"g4", 1}, {"g5", 3}, {"g6", 2}},
        {kAdapter + R"(: PointToPointIP = REG_SZ "1")",
         kParams + R"(PointToPointIP: default = REG_SZ "1")", kAdapter + R"(: IPMTU = REG_SZ "576")",

