@@ -5,6 +5,7 @@
 #include "platform/launcher.h"
 #include "platform/registry_api.h"
 #include "ui/application.h"
+#include "ui/embedded_pictures.h"
 
 namespace veltrano {
 namespace {
@@ -57,7 +58,7 @@ TAdvance::TAdvance(AdvanceHooks hooks)
       RzButton2(*this, {.text = "Apply and Exit", .bounds = {296, 416, 105, 25}}),
       RzButton3(*this, {.text = "Back to Wizard Mode", .bounds = {16, 416, 129, 25}}),
       hooks_(std::move(hooks)) {
-  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), kAdvancedPictureResource));
+  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kWizardPicture));
   BuildSettings();
   // The pages lie over the tab control, so it goes below them; the keyboard still
   // cycles tab control, page, Exit, Apply and Exit, Back to Wizard Mode.

@@ -21,7 +21,6 @@ namespace veltrano {
 
 inline constexpr char kAdvancedCaption[] = "Veltrano v2.11 Advanced Mode";
 inline constexpr char kMakerWebAddress[] = "https://www.quarnsoft.example/";
-inline constexpr char kAdvancedPictureResource[] = "WIZARDPICTURE";
 inline constexpr int kAdvancedClientWidth = 503;
 inline constexpr int kAdvancedClientHeight = 453;
 
