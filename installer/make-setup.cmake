@@ -1,11 +1,13 @@
 # Runs makensis for one architecture. Each companion file found in BIN_DIR (whatever the
-# case of its name) is handed to the script by its define; a missing one is left out.
+# case of its name) is handed to the script by its define; a missing one is left out,
+# unless REQUIRED (a comma-separated list of lower-case file names) names it.
 foreach(required MAKENSIS ARCH SCRIPT BIN_DIR OUT_FILE)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "make-setup.cmake: ${required} is not set")
   endif()
 endforeach()
 
+string(REPLACE "," ";" required_files "${REQUIRED}")
 set(defines -DARCH=${ARCH} -DBIN_DIR=${BIN_DIR} -DOUT_FILE=${OUT_FILE})
 file(GLOB bin_files LIST_DIRECTORIES false RELATIVE ${BIN_DIR} ${BIN_DIR}/*)
 foreach(companion "HELP_FILE=veltrano.chm" "STAY_ALIVE_FILE=vadivazar.exe" "UPDATE_FILE=update.exe")
@@ -21,6 +23,8 @@ foreach(companion "HELP_FILE=veltrano.chm" "STAY_ALIVE_FILE=vadivazar.exe" "UPDA
   endforeach()
   if(found)
     list(APPEND defines -D${define}=${found})
+  elseif(wanted IN_LIST required_files)
+    message(FATAL_ERROR "setup ${ARCH}: ${wanted} is not in ${BIN_DIR}")
   else()
     message(STATUS "setup ${ARCH}: ${wanted} is not built; the setup program goes without it")
   endif()

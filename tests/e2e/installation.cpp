@@ -153,7 +153,8 @@ void Installation::TearDown() {
 void Installation::Scrub() {
   if (wine_harness::FileExists(Installed("unins000.exe"))) RemoveSilently();
   for (const std::string& profile : BuiltProfiles()) DeleteIfThere(Installed(profile));
-  for (const char* file : {"Veltrano.exe", "unins000.exe", "notes.txt"}) {
+  for (const char* file : {"Veltrano.exe", "Veltrano.Chm", "VadiVazar.Exe", "Update.Exe",
+                           "unins000.exe", "notes.txt"}) {
     DeleteIfThere(Installed(file));
   }
   RemoveDirectoryA(Installed("VLO").c_str());

@@ -42,11 +42,15 @@ TEST_F(Installer, SilentInstallUpgradeAndRemovalTouchOnlyWhatItMade) {
     EXPECT_EQ(wh::ReadFileBytes(Installed(file)), wh::ReadFileBytes(wh::BinDir() + "\\" + file))
         << file;
   }
-  EXPECT_EQ(wh::ReadFileBytes(Installed("Veltrano.exe")),
-            wh::ReadFileBytes(wh::BinDir() + "\\Veltrano.exe"));
+  for (const char* file : {"Veltrano.exe", "Veltrano.Chm", "VadiVazar.Exe", "Update.Exe"}) {
+    EXPECT_EQ(wh::ReadFileBytes(Installed(file)), wh::ReadFileBytes(wh::BinDir() + "\\" + file))
+        << file;
+  }
   EXPECT_TRUE(wh::FileExists(Installed("unins000.exe")));
-  EXPECT_TRUE(wh::FileExists(MenuDir() + "\\Veltrano.lnk"));
-  EXPECT_TRUE(wh::FileExists(MenuDir() + "\\Uninstall Veltrano.lnk"));
+  for (const char* shortcut :
+       {"Veltrano", "Veltrano Help", "Stay Alive", "Update", "Uninstall Veltrano"}) {
+    EXPECT_TRUE(wh::FileExists(MenuDir() + "\\" + shortcut + ".lnk")) << shortcut;
+  }
   EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "7");
   EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "First"), "Yes");
   EXPECT_EQ(EntryValue("DisplayName"), "Veltrano 2.11");
@@ -70,7 +74,9 @@ TEST_F(Installer, SilentInstallUpgradeAndRemovalTouchOnlyWhatItMade) {
   for (const std::string& file : BuiltProfiles()) EXPECT_FALSE(wh::FileExists(Installed(file)));
   EXPECT_FALSE(PathExists(Installed("VLO")));
   EXPECT_FALSE(PathExists(Installed("VLU")));
-  EXPECT_FALSE(PathExists(Installed("Veltrano.exe")));
+  for (const char* file : {"Veltrano.exe", "Veltrano.Chm", "VadiVazar.Exe", "Update.Exe"}) {
+    EXPECT_FALSE(PathExists(Installed(file))) << file;
+  }
   EXPECT_EQ(wh::ReadFileBytes(Installed("notes.txt")), "mine");
   EXPECT_FALSE(PathExists(MenuDir()));
   EXPECT_FALSE(wh::KeyExists(kHkeyLocalMachine, kProgramKey));
