@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/about.h"
 #include "app/startup.h"
 #include "ui/application.h"
 
@@ -21,7 +22,9 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
-  application.CreateForm<TForm1>(commandLine);
+  TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
+  // The side windows that exist from the start, hidden until they are asked for.
+  mainForm.SetAboutBox(application.CreateForm<TForm8>());
   application.ShowMainForm = false;
   return application.Run();
 }
