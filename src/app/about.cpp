@@ -13,8 +13,8 @@ constexpr int kGroupLeft = 8;
 constexpr int kGroupWidth = kClientSize - 2 * kGroupLeft;
 constexpr int kGroupHeight = 72;
 constexpr int kCaptionLeft = 12;
-constexpr int kValueLeft = 96;
-constexpr int kPaneWidth = 156;
+constexpr int kValueLeft = 86;
+constexpr int kPaneWidth = 162;
 constexpr int kPaneHeight = 19;
 constexpr int kFirstRow = 20;
 constexpr int kSecondRow = 44;
@@ -37,8 +37,9 @@ ui::LabelArgs Pane(const char* text, int top) {
           .sunken = true};
 }
 
+// The rest of the row: measured to its text, the link's last character wraps away.
 ui::LinkLabelArgs Link(const char* address, int top) {
-  return {.text = Shown(address), .bounds = {kValueLeft, top + 3, 0, 0}};
+  return {.text = Shown(address), .bounds = {kValueLeft, top + 3, kGroupWidth - kValueLeft - 8, 0}};
 }
 
 }  // namespace

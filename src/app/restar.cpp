@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kClientWidth = 366;
 constexpr int kClientHeight = 130;
-constexpr int kTextLeft = 92;
+constexpr int kTextLeft = 84;
 constexpr int kButtonTop = 92;
 constexpr int kRestartWidth = 120;
 constexpr int kButtonGap = 12;
@@ -29,7 +29,7 @@ Trestart::Trestart(ShutdownApi& shutdown)
       Image1(*this, {.bounds = {12, 12, 68, 64}, .stretch = true, .description = "Warning"}),
       Label1(*this, {.text = "Veltrano is now optimized your system.\r\n\r\n"
                              "You must restart your computer to changes take effect.",
-                     .bounds = {kTextLeft, 22, kClientWidth - 8 - kTextLeft, 0},
+                     .bounds = {kTextLeft, 22, kClientWidth - 4 - kTextLeft, 0},
                      .alignment = ui::Alignment::kCenter}),
       RzButton1(*this,
                 {.text = "Restart Computer",
