@@ -10,4 +10,10 @@ WINEPREFIX="$PWD/build/win64/wineprefix" wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build --output-on-failure -j 2
 status=$?
 WINEPREFIX="$PWD/build/win64/wineprefix" wineserver -k 2>/dev/null || true
+# The windows the GUI tests saved as BMP files, also as PNG files beside them.
+if command -v convert >/dev/null; then
+  for bmp in build/win64/screenshots/*.bmp; do
+    [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png"
+  done
+fi
 exit $status

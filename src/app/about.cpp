@@ -1,8 +1,8 @@
 #include "app/about.h"
 
 #include <windows.h>
-// shellapi.h needs the types of windows.h first.
-#include <shellapi.h>
+
+#include "platform/launcher.h"
 
 namespace veltrano {
 namespace {
@@ -44,18 +44,6 @@ ui::LinkLabelArgs Link(const char* address, int top) {
 
 }  // namespace
 
-LinkShell SystemLinkShell() {
-  return {
-      .open =
-          [](const std::string& address) {
-            // Above 32 means the shell found a handler and started it.
-            const auto result = reinterpret_cast<INT_PTR>(
-                ShellExecuteA(nullptr, "Open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-            return result > 32;
-          },
-      .openWith = [] { WinExec("RunDLL32.exe Shell32.dll,OpenAs_RunDLL *.htm", SW_SHOWNORMAL); }};
-}
-
 TForm8::TForm8()
     : ui::Form({.caption = "About Veltrano",
                 .clientWidth = kClientSize,
@@ -78,7 +66,7 @@ TForm8::TForm8()
       SystemsPane(ProgramGroup, Pane("Windows 95/98/Me/NT/2000", kSecondRow)),
       WebGroup(*this, {.caption = " Web ", .bounds = {kGroupLeft, 146, kGroupWidth, kGroupHeight}}),
       WebSiteLabel(WebGroup, RowCaption("Web Site :", kFirstRow)),
-      WebSiteLink(WebGroup, Link(kMakerWebSite, kFirstRow)),
+      WebSiteLink(WebGroup, Link(kMakerWebAddress, kFirstRow)),
       MailLabel(WebGroup, RowCaption("E-Mail :", kSecondRow)),
       MailLink(WebGroup, Link(kMakerMailAddress, kSecondRow)),
       OKButton(*this, {.text = "&OK",
@@ -92,7 +80,7 @@ TForm8::TForm8()
 }
 
 void TForm8::WebSiteLinkClick() {
-  OpenLink(WebSiteLink, kMakerWebSite);
+  OpenLink(WebSiteLink, kMakerWebAddress);
 }
 
 void TForm8::MailLinkClick() {
@@ -100,11 +88,7 @@ void TForm8::MailLinkClick() {
 }
 
 void TForm8::OpenLink(ui::LinkLabel& link, const std::string& address) {
-  if (shell.open(address)) {
-    link.SetVisited(true);
-  } else {
-    shell.openWith();
-  }
+  if (OpenWebAddress(address)) link.SetVisited(true);
 }
 
 }  // namespace veltrano

@@ -3,26 +3,15 @@
 // modally by "&About" as often as chosen.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "advanced/advanced.h"  // kMakerWebAddress, shared with the advanced window
 #include "ui/controls.h"
 #include "ui/form.h"
 
 namespace veltrano {
 
-inline constexpr char kMakerWebSite[] = "https://www.quarnsoft.example/";
 inline constexpr char kMakerMailAddress[] = "mailto:support@quarnsoft.example";
-
-// How a link reaches the shell; a test puts recorders in its place.
-struct LinkShell {
-  // Opens the address with its handler (verb "Open"); false when the shell cannot.
-  std::function<bool(const std::string& address)> open;
-  // Starts the system's open-with dialog instead.
-  std::function<void()> openWith;
-};
-
-LinkShell SystemLinkShell();
 
 class TForm8 : public ui::Form {
  public:
@@ -43,14 +32,12 @@ class TForm8 : public ui::Form {
   ui::LinkLabel MailLink;
   ui::Button OKButton;  // "&OK", closes the box with the result OK
 
-  LinkShell shell = SystemLinkShell();
-
   void WebSiteLinkClick();
   void MailLinkClick();
 
  private:
   // A link opened takes the visited colour; one the shell cannot open keeps its colour
-  // and the open-with dialog is offered instead.
+  // (the launcher offers the open-with dialog instead).
   void OpenLink(ui::LinkLabel& link, const std::string& address);
 };
 

@@ -1,13 +1,17 @@
 #include "app/advanced_mode.h"
 
-#include "app/anaekran.h"
+#include <utility>
+
+#include "advanced/advanced.h"
+#include "ui/application.h"
 
 namespace veltrano {
 
-void OpenAdvancedMode(TForm1& wizard) {
-  // Until the advanced window is part of the program, the user is back on the wizard
-  // at once, on the page and with the choices left.
-  wizard.ShowWizardAgain();
+TAdvance& OpenAdvancedMode(ui::Form& wizard, std::function<void()> createRestartPrompt) {
+  wizard.Hide();
+  return ui::Application().CreateForm<TAdvance>(
+      AdvanceHooks{.backToWizard = [&wizard] { wizard.Show(); },
+                   .createRestartPrompt = std::move(createRestartPrompt)});
 }
 
 }  // namespace veltrano

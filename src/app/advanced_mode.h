@@ -1,12 +1,17 @@
-// The way from the wizard into advanced mode.
+// The wizard's way into advanced mode.
 #pragma once
+
+#include <functional>
+
+#include "ui/form.h"
 
 namespace veltrano {
 
-class TForm1;
+class TAdvance;
 
-// Opens a fresh advanced window over the hidden wizard. Going back to wizard mode
-// shows `wizard` again through TForm1::ShowWizardAgain.
-void OpenAdvancedMode(TForm1& wizard);
+// Hides the wizard and creates a new advanced window, which shows itself with every list
+// at "Default". Its "Back to Wizard Mode" shows the wizard again as it was; after a
+// complete "Apply and Exit" it calls createRestartPrompt.
+TAdvance& OpenAdvancedMode(ui::Form& wizard, std::function<void()> createRestartPrompt);
 
 }  // namespace veltrano

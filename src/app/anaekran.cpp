@@ -4,6 +4,7 @@
 #include "app/advanced_mode.h"
 #include "app/chained_defaults.h"
 #include "app/justone.h"
+#include "app/restar.h"
 #include "app/single_instance_reaction.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
@@ -16,6 +17,7 @@
 #include "platform/registry_api.h"
 #include "platform/system_root.h"
 #include "ui/application.h"
+#include "ui/embedded_pictures.h"
 
 namespace veltrano {
 namespace {
@@ -79,7 +81,7 @@ TForm1::TForm1(CommandLine commandLine)
       Starter1(ui::Application().Handle()),
       commandLine_(std::move(commandLine)),
       currentPage_(&wellcom1) {
-  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), "WIZARDPICTURE"));
+  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kWizardPicture));
   BindPageButtons();
   BuildOptionsMenu();
   SetActiveControl(wellcom1.Button1);
@@ -171,12 +173,6 @@ void TForm1::FocusDefaultButton() {
   if (ui::Widget* button = ui::Widget::FromHandle(DefaultButton())) SetActiveControl(*button);
 }
 
-void TForm1::ShowWizardAgain() {
-  if (runStarted_) return;
-  Show();
-  FocusDefaultButton();
-}
-
 void TForm1::EndAtOnce() {
   ui::Application().Halt(0);
 }
@@ -247,7 +243,6 @@ void TForm1::cabledsl1RzButton2Click() {
 
 void TForm1::uygula1RzButton1Click() {
   AppStateRecord& state = AppState();
-  runStarted_ = true;
   if (state.SelectedType == kWindowsDefaultsType) {
     // The defaults run on its own, whatever LastOptim holds.
     state.DefaultsChained = false;
@@ -283,8 +278,7 @@ void TForm1::uygula1RzButton2Click() {
 }
 
 void TForm1::RzButton1Click() {
-  Hide();
-  OpenAdvancedMode(*this);
+  OpenAdvancedMode(*this, [] { ui::Application().CreateForm<Trestart>(); });
 }
 
 // ---- Program options

@@ -65,10 +65,6 @@ class TForm1 : public ui::Form {
   // The page shown now: one of the five frames.
   const ui::Frame& CurrentPage() const { return *currentPage_; }
 
-  // Shows the wizard again as the user left it (same page, same choices), after
-  // advanced mode. Once a run has started the wizard stays hidden.
-  void ShowWizardAgain();
-
   // The about box that "&About" shows; program entry creates it with the main window.
   void SetAboutBox(TForm8& aboutBox) { aboutBox_ = &aboutBox; }
 
@@ -122,7 +118,6 @@ class TForm1 : public ui::Form {
   TForm8* aboutBox_ = nullptr;
   bool onlyInstance_ = true;
   bool startupDone_ = false;
-  bool runStarted_ = false;
 };
 
 }  // namespace veltrano

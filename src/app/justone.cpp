@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/embedded_pictures.h"
+
 namespace veltrano {
 namespace {
 
@@ -69,7 +71,7 @@ TFirstrun::TFirstrun()
                       .bounds = {(kClientWidth - ui::kDefaultButtonWidth) / 2, 284,
                                  ui::kDefaultButtonWidth, ui::kDefaultButtonHeight},
                       .isDefault = true}) {
-  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), "PROMPTPICTURE"));
+  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kPromptPicture));
   Button1.onClick = [this] { Button1Click(); };
   SetActiveControl(Button1);
 }

@@ -1,6 +1,7 @@
 #include "app/restar.h"
 
 #include "ui/application.h"
+#include "ui/embedded_pictures.h"
 
 namespace veltrano {
 namespace {
@@ -41,7 +42,7 @@ Trestart::Trestart(ShutdownApi& shutdown)
       Shutdown1(shutdown) {
   Shutdown1.ActionType = TShutdownAction::aatReboot;
   Shutdown1.Force = false;
-  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), "PROMPTPICTURE"));
+  Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kPromptPicture));
   RzButton1.onClick = [this] { RzButton1Click(); };
   RzButton2.onClick = [this] { RzButton2Click(); };
   SetActiveControl(RzButton1);

@@ -25,10 +25,7 @@ FileHandle OpenWorkFile(const RunEnvironment& env) {
 }
 
 void WritePorts(const RunEnvironment& env, const char* setting) {
-  for (const char* iniName : {"\\win.ini", "\\system.ini"}) {
-    TIniFile ini(env.ini, env.windowsDir + iniName);
-    for (const char* port : kPortKeys) ini.WriteEntry("Ports", port, setting);
-  }
+  WritePortSpeeds(env.ini, env.windowsDir, setting);
 }
 
 void RecordLastOptim(TRegistry& registry, const RunEnvironment& env, const std::string& type) {
@@ -58,6 +55,14 @@ void ApplyWorkFile(const RunEnvironment& env, ProfileSet set, const char* portSe
 }
 
 }  // namespace
+
+void WritePortSpeeds(ProfileStringApi& ini, const std::string& windowsDir,
+                     const std::string& setting) {
+  for (const char* iniName : {"\\win.ini", "\\system.ini"}) {
+    TIniFile file(ini, windowsDir + iniName);
+    for (const char* port : kPortKeys) file.WriteEntry("Ports", port, setting);
+  }
+}
 
 void RunOptimization(const RunEnvironment& env, int selectedType) {
   PrepareWorkFile(PlacesOf(env), ProfileSet::kOptimization, selectedType);

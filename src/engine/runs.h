@@ -25,6 +25,11 @@ inline constexpr char kOptimizedPortSetting[] = "921600,n,8,1,p";
 inline constexpr char kDefaultPortSetting[] = "9600,n,8,1,x";
 inline constexpr char kLastOptimValueName[] = "LastOptim";
 
+// Writes `setting` under "COM1:" to "COM5:" of the section "Ports", first in
+// windowsDir + "\win.ini", then in windowsDir + "\system.ini", one writer per file.
+void WritePortSpeeds(ProfileStringApi& ini, const std::string& windowsDir,
+                     const std::string& setting);
+
 // Applies the optimization profile of `selectedType` (1..6): ports to 921600 baud in
 // win.ini then system.ini, every profile line, LastOptim = the type, work file removed.
 void RunOptimization(const RunEnvironment& env, int selectedType);

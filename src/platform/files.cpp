@@ -1,10 +1,5 @@
 #include "platform/files.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "platform/errors.h"
-
 namespace veltrano {
 
 std::string NativePath(const std::string& windowsPath) {
@@ -17,20 +12,6 @@ std::string NativePath(const std::string& windowsPath) {
   }
   return path;
 #endif
-}
-
-void DeleteFileChecked(const std::string& windowsPath) {
-  const std::filesystem::path path(NativePath(windowsPath));
-  std::error_code error;
-  const auto status = std::filesystem::symlink_status(path, error);
-  if (!std::filesystem::exists(status)) throw EInOutError("File not found");
-  // A folder is not a file: refuse it as the system's file deletion does.
-  if (std::filesystem::is_directory(status)) throw EInOutError("Access denied");
-  if (!std::filesystem::remove(path, error) || error) {
-    throw EInOutError(error == std::errc::permission_denied
-                          ? "Access denied"
-                          : "I/O error " + std::to_string(error.value()));
-  }
 }
 
 std::string DirectoryOf(const std::string& fullPath) {

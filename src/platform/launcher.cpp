@@ -12,6 +12,11 @@ LaunchFunction& Observer() {
   return observer;
 }
 
+WebAddressObserver& AddressObserver() {
+  static WebAddressObserver observer;
+  return observer;
+}
+
 }  // namespace
 
 void TBUExecute::exec(const std::string& file, const std::string& parameters,
@@ -25,6 +30,22 @@ void TBUExecute::exec(const std::string& file, const std::string& parameters,
 
 void SetLaunchObserver(LaunchFunction observer) {
   Observer() = std::move(observer);
+}
+
+bool OpenWebAddress(const std::string& address) {
+  const WebAddressObserver& observer = AddressObserver();
+  const bool opened = observer.open ? observer.open(address) : OpenWithShell(address);
+  if (opened) return true;
+  if (observer.start) {
+    observer.start(kOpenWithWebPageCommand);
+  } else {
+    StartCommandLine(kOpenWithWebPageCommand);
+  }
+  return false;
+}
+
+void SetWebAddressObserver(WebAddressObserver observer) {
+  AddressObserver() = std::move(observer);
 }
 
 }  // namespace veltrano

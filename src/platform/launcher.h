@@ -23,4 +23,21 @@ class TBUExecute {
 // the real launcher.
 void SetLaunchObserver(LaunchFunction observer);
 
+// Started when the shell cannot open a web address: lets the user pick a program for
+// web pages.
+inline constexpr char kOpenWithWebPageCommand[] = "RunDLL32.exe Shell32.dll,OpenAs_RunDLL *.htm";
+
+// Opens a web address with the shell's "Open" verb (no owner window, normal show
+// state). When the shell cannot open it, starts kOpenWithWebPageCommand instead. True
+// when the address itself was opened.
+bool OpenWebAddress(const std::string& address);
+
+// What OpenWebAddress does, for an in-process test to see instead: `open` answers for
+// the shell, `start` sees the fallback command line. Empty members restore the system.
+struct WebAddressObserver {
+  std::function<bool(const std::string& address)> open;
+  std::function<void(const std::string& commandLine)> start;
+};
+void SetWebAddressObserver(WebAddressObserver observer);
+
 }  // namespace veltrano

@@ -13,4 +13,14 @@ void LaunchWithShell(void* owner, const std::string& file, const std::string& pa
                 directory.c_str(), SW_SHOWNORMAL);
 }
 
+bool OpenWithShell(const std::string& address) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "Open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+void StartCommandLine(const std::string& commandLine) {
+  WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+}
+
 }  // namespace veltrano

@@ -60,6 +60,12 @@ std::string SystemLastErrorText() {
 
 void LaunchWithShell(void*, const std::string&, const std::string&, const std::string&) {}
 
+bool OpenWithShell(const std::string&) {
+  return false;  // no shell to open anything
+}
+
+void StartCommandLine(const std::string&) {}
+
 bool TabfOneInstance::Acquire(const std::string& title) {
   if (held_) return true;
   HeldInstances& held = Held();

@@ -10,4 +10,10 @@ namespace veltrano {
 void LaunchWithShell(void* owner, const std::string& file, const std::string& parameters,
                      const std::string& directory);
 
+// ShellExecuteA with the verb "Open", no owner, SW_SHOWNORMAL; true when the shell
+// reports success (a result above 32).
+bool OpenWithShell(const std::string& address);
+// WinExec with SW_SHOWNORMAL; the result is not looked at.
+void StartCommandLine(const std::string& commandLine);
+
 }  // namespace veltrano

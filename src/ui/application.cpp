@@ -20,7 +20,7 @@ constexpr UINT kReleaseFormMessage = WM_APP + 1;
 bool HandleEnterKey() {
   HWND focus = GetFocus();
   if (!focus) return false;
-  Form* form = Form::FromHandle(GetAncestor(focus, GA_ROOT));
+  Form* form = Form::FromHandle(TopLevelWindowOf(focus));
   if (!form) return false;
   Widget* focused = Widget::FromHandle(focus);
   if (auto* button = dynamic_cast<Button*>(focused)) {
@@ -36,6 +36,19 @@ bool HandleEnterKey() {
   }
   SendMessageA(defaultButton, BM_CLICK, 0, 0);
   return true;
+}
+
+// The status bar and the tab control come from comctl32. Its 4.00 release (Windows 95
+// and NT 4.0 without a newer Internet Explorer) has no InitCommonControlsEx, so that
+// function is looked up and InitCommonControls, which registers every class, stands in.
+void StartCommonControls() {
+  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  const auto initEx = comctl ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(
+                                   GetProcAddress(comctl, "InitCommonControlsEx")))
+                             : nullptr;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+  if (!initEx || !initEx(&controls)) InitCommonControls();
 }
 
 }  // namespace
@@ -55,8 +68,7 @@ TApplication::~TApplication() {
 void TApplication::Initialize(HINSTANCE instance) {
   if (window_) return;
   instance_ = instance ? instance : GetModuleHandleA(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
+  StartCommonControls();
   detail::RegisterClassOnce(kApplicationClass, &TApplication::Procedure, 0, nullptr);
   // Hidden, like every window of ours at first; it owns the forms and the boxes.
   window_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
@@ -106,7 +118,7 @@ void TApplication::HandleQueuedMessage(MSG& message) {
   if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && HandleEnterKey()) return;
   // Tab, arrow keys and mnemonics move between the controls of our forms.
   if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
-    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    HWND root = message.hwnd ? TopLevelWindowOf(message.hwnd) : nullptr;
     if (Form* form = Form::FromHandle(root); form && IsDialogMessageA(root, &message)) {
       form->RefreshDefaultLook();
       return;

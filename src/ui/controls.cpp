@@ -12,6 +12,8 @@ DWORD VisibleEnabled(bool visible, bool enabled) {
   return (visible ? DWORD{WS_VISIBLE} : 0u) | (enabled ? 0u : DWORD{WS_DISABLED});
 }
 
+constexpr int kTextInkSlack = 2;
+
 // The size the text takes in `font`, with its line breaks.
 SIZE MeasureText(HWND window, HFONT font, const std::string& text) {
   WindowDC dc(window);
@@ -21,7 +23,9 @@ SIZE MeasureText(HWND window, HFONT font, const std::string& text) {
   const std::string measured = text.empty() ? " " : text;
   DrawTextA(dc.Get(), measured.c_str(), static_cast<int>(measured.size()), &rect,
             DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
-  return {rect.right - rect.left, rect.bottom - rect.top};
+  // A smoothed glyph may reach a pixel past its advance (the stem of a final "d"): a
+  // little room keeps the last letter of a line whole.
+  return {rect.right - rect.left + kTextInkSlack, rect.bottom - rect.top};
 }
 
 // A zero width or height takes the given default, so `.bounds = {x, y}` places a

@@ -68,7 +68,7 @@ MenuButton::MenuButton(Widget& parent, const ButtonArgs& args, PopupMenu& menu)
     RECT button{};
     GetWindowRect(hwnd_, &button);
     lastChoice_ = -1;
-    lastChoice_ = menu_.Popup(button.left, button.bottom, GetAncestor(hwnd_, GA_ROOT));
+    lastChoice_ = menu_.Popup(button.left, button.bottom, TopLevelWindowOf(hwnd_));
   };
 }
 

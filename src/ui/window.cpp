@@ -9,6 +9,15 @@
 #include "ui/window_class.h"
 
 namespace veltrano::ui {
+
+HWND TopLevelWindowOf(HWND window) {
+  while (window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
+    HWND parent = GetParent(window);
+    if (!parent) break;
+    window = parent;
+  }
+  return window;
+}
 namespace {
 
 // The property that confirms a GWLP_USERDATA value is one of our widgets: a window we
@@ -98,7 +107,7 @@ bool Widget::IsEnabled() const {
 }
 
 bool Widget::AcceptsInput() const {
-  for (HWND window = hwnd_; window; window = GetAncestor(window, GA_PARENT)) {
+  for (HWND window = hwnd_; window; window = GetParent(window)) {
     if (!IsWindowEnabled(window)) return false;
     if (!(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) break;  // the top-level window
   }

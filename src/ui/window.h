@@ -12,6 +12,10 @@
 
 namespace veltrano::ui {
 
+// The top-level window that holds `window` (itself when it is one). GetAncestor does
+// this only from Windows 98 and 2000 on.
+HWND TopLevelWindowOf(HWND window);
+
 // Position and size in client pixels of the parent.
 struct Bounds {
   int x = 0;

@@ -151,8 +151,8 @@ TEST_F(SideWindows, AboutLinksTurnPurpleWhenOpenedAndOfferOpenWithWhenNot) {
   const COLORREF blue = RGB(0, 0, 255);
   const COLORREF purple = RGB(128, 0, 128);
   const Case cases[] = {
-      {false, true, veltrano::kMakerWebSite, purple, 0},
-      {false, false, veltrano::kMakerWebSite, blue, 1},
+      {false, true, veltrano::kMakerWebAddress, purple, 0},
+      {false, false, veltrano::kMakerWebAddress, blue, 1},
       {true, true, veltrano::kMakerMailAddress, purple, 0},
       {true, false, veltrano::kMakerMailAddress, blue, 1},
   };
@@ -160,20 +160,25 @@ TEST_F(SideWindows, AboutLinksTurnPurpleWhenOpenedAndOfferOpenWithWhenNot) {
     SCOPED_TRACE(c.address + (c.shellOpens ? " opens" : " fails"));
     auto& about = Application().CreateForm<veltrano::TForm8>();
     std::vector<std::string> opened;
-    int openWith = 0;
-    about.shell = {.open =
-                       [&](const std::string& address) {
-                         opened.push_back(address);
-                         return c.shellOpens;
-                       },
-                   .openWith = [&] { ++openWith; }};
+    std::vector<std::string> started;
+    veltrano::SetWebAddressObserver(
+        {.open =
+             [&](const std::string& address) {
+               opened.push_back(address);
+               return c.shellOpens;
+             },
+         .start = [&](const std::string& line) { started.push_back(line); }});
     veltrano::ui::LinkLabel& link = c.mail ? about.MailLink : about.WebSiteLink;
     EXPECT_EQ(gui_support::WindowText(link.Handle()),
-              c.mail ? "support@quarnsoft.example" : veltrano::kMakerWebSite);
+              c.mail ? "support@quarnsoft.example" : veltrano::kMakerWebAddress);
     link.Click();
     EXPECT_EQ(opened, std::vector<std::string>{c.address});
     EXPECT_EQ(link.CurrentColor(), c.colour);
-    EXPECT_EQ(openWith, c.openWithStarts);
+    EXPECT_EQ(started.size(), static_cast<size_t>(c.openWithStarts));
+    for (const std::string& line : started) {
+      EXPECT_EQ(line, "RunDLL32.exe Shell32.dll,OpenAs_RunDLL *.htm");
+    }
+    veltrano::SetWebAddressObserver({});
     EXPECT_FALSE(GetWindowLongPtrA(about.Handle(), GWL_STYLE) & WS_SYSMENU);
     Application().DestroyOwnedForms();
   }

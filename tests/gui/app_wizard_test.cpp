@@ -153,6 +153,15 @@ TEST_F(Wizard, EveryPathShowsItsPagesAndEndsOnItsConnectionType) {
     for (const Step& step : path.steps) {
       SCOPED_TRACE("step " + std::to_string(++number) + ": " + step.press);
       ASSERT_TRUE(Press(form, step.press));
+      if (std::string(step.press) == "Advanced Mode") {
+        // The wizard waits hidden while the advanced window is open.
+        EXPECT_FALSE(form.IsVisible());
+        HWND advanced = FindWindowA("TAdvance", nullptr);
+        ASSERT_NE(advanced, nullptr);
+        gui_support::Click(gui_support::FindChildByText(advanced, "Back to Wizard Mode", "Button"));
+        EXPECT_TRUE(gui_support::PumpUntil([advanced] { return !IsWindow(advanced); }))
+            << "the advanced window releases itself";
+      }
       EXPECT_EQ(AppState().SelectedType, step.selectedType);
       if (step.page == Page::kEnded) {
         EXPECT_EQ(gui_support::RecordedHalts().size(), haltsBefore + 1);
@@ -329,8 +338,6 @@ TEST_F(Wizard, OptimizeUndoesTheLastTypeFirstUnlessItWasWindowsDefaults) {
       HWND shown = FindWindowA(c.created.back().c_str(), nullptr);
       ASSERT_NE(shown, nullptr);
       EXPECT_TRUE(IsWindowVisible(shown));
-      form.ShowWizardAgain();
-      EXPECT_FALSE(form.IsVisible());
     }
     Application().DestroyOwnedForms();
     Application().ClearHalt();

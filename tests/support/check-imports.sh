@@ -3,7 +3,7 @@
 # Windows system DLL, so that the static build runs without MinGW's runtime DLLs.
 set -u
 objdump="$1"; shift
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|ole32|oleaut32|msvcrt|ws2_32|version|shlwapi|uxtheme)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|ole32|oleaut32|msvcrt|ws2_32|wsock32|version|shlwapi|uxtheme)\.dll$'
 status=0
 for exe in "$@"; do
   dlls=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')

@@ -1,0 +1,30 @@
+// The work file's deletion on Windows, through the ANSI functions that every Windows
+// from 95 on has: the wide ones are stubs that fail on Windows 9x.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+namespace veltrano {
+
+void DeleteFileChecked(const std::string& windowsPath) {
+  const DWORD attributes = GetFileAttributesA(windowsPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      throw EInOutError("File not found");
+    }
+    throw EInOutError("I/O error " + std::to_string(error));
+  }
+  // A folder is not a file: refuse it as the system's file deletion does.
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw EInOutError("Access denied");
+  if (!DeleteFileA(windowsPath.c_str())) {
+    const DWORD error = GetLastError();
+    throw EInOutError(error == ERROR_ACCESS_DENIED ? "Access denied"
+                                                   : "I/O error " + std::to_string(error));
+  }
+}
+
+}  // namespace veltrano
