@@ -152,8 +152,6 @@ TEST_F(SideWindows, AboutLinksTurnPurpleWhenOpenedAndOfferOpenWithWhenNot) {
   const COLORREF purple = RGB(128, 0, 128);
   const Case cases[] = {
       {false, true, veltrano::kMakerWebAddress, purple, 0},
-      {false, false, veltrano::kMakerWebAddress, blue, 1},
-      {true, true, veltrano::kMakerMailAddress, purple, 0},
       {true, false, veltrano::kMakerMailAddress, blue, 1},
   };
   for (const Case& c : cases) {

@@ -20,7 +20,7 @@
 namespace app_wizard {
 
 class WizardTest : public engine_forms::EngineFormsTest {
- protected:
+ public:  // the helpers are reached from the case tables too
   void SetUp() override {
     EngineFormsTest::SetUp();
     savedFirst_ =
@@ -59,6 +59,7 @@ class WizardTest : public engine_forms::EngineFormsTest {
     }
     return shown;
   }
+  // Welcome, connection type, modem, cable or xDSL, optimize.
   static std::vector<HWND> Pages(veltrano::TForm1& form) {
     return {form.wellcom1.Handle(), form.ilksecim1.Handle(), form.modem1.Handle(),
             form.cabledsl1.Handle(), form.uygula1.Handle()};
