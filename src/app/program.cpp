@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/about.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
@@ -23,9 +24,11 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
-  TForm1& main = application.CreateForm<TForm1>(commandLine);
+  TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
+  // The side windows that exist from the start, hidden until they are asked for.
+  mainForm.SetAboutBox(application.CreateForm<TForm8>());
   TForm7& warning = application.CreateForm<TForm7>();
-  main.onUninstallMode = [&warning, exePath = commandLine.exePath] {
+  mainForm.onUninstallMode = [&warning, exePath = commandLine.exePath] {
     EnterUninstallMode(warning, exePath);
   };
   application.ShowMainForm = false;

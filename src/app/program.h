@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/main_form.h"
+#include "app/anaekran.h"
 
 namespace veltrano {
 

@@ -119,7 +119,10 @@ void TApplication::HandleQueuedMessage(MSG& message) {
   // Tab, arrow keys and mnemonics move between the controls of our forms.
   if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
     HWND root = message.hwnd ? TopLevelWindowOf(message.hwnd) : nullptr;
-    if (Form::FromHandle(root) && IsDialogMessageA(root, &message)) return;
+    if (Form* form = Form::FromHandle(root); form && IsDialogMessageA(root, &message)) {
+      form->RefreshDefaultLook();
+      return;
+    }
   }
   TranslateMessage(&message);
   DispatchMessageA(&message);

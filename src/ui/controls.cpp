@@ -48,12 +48,20 @@ Button::Button(Widget& parent, const ButtonArgs& args)
               {.className = "BUTTON",
                .text = args.text,
                .style = WS_TABSTOP | VisibleEnabled(args.visible, args.enabled) |
-                        (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                        (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+                        (args.groupStart ? DWORD{WS_GROUP} : 0u),
                .bounds = WithDefaultSize(args.bounds, kDefaultButtonWidth, kDefaultButtonHeight),
-               .font = args.font}) {}
+               .font = args.font}),
+      isDefault_(args.isDefault) {}
 
-bool Button::IsDefault() const {
-  return (GetWindowLongPtrA(hwnd_, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+void Button::ShowAsDefault(bool shown) {
+  if (hwnd_ && shown != ShownAsDefault()) {
+    SendMessageA(hwnd_, BM_SETSTYLE, shown ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
+}
+
+bool Button::ShownAsDefault() const {
+  return hwnd_ && (GetWindowLongPtrA(hwnd_, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
 }
 
 void Button::Click() {
@@ -72,7 +80,9 @@ Label::Label(Widget& parent, const LabelArgs& args)
     : Control(parent, {.className = "STATIC",
                        .text = args.text,
                        .style = SS_NOPREFIX | VisibleEnabled(args.visible, args.enabled) |
-                                (args.alignment == Alignment::kCenter ? SS_CENTER : SS_LEFT),
+                                (args.alignment == Alignment::kCenter ? SS_CENTER : SS_LEFT) |
+                                (args.sunken ? DWORD{SS_CENTERIMAGE} : 0u),
+                       .exStyle = args.sunken ? DWORD{WS_EX_STATICEDGE} : 0u,
                        .bounds = args.bounds,
                        .font = args.font}),
       autoWidth_(args.bounds.width <= 0),
@@ -198,12 +208,14 @@ std::string StatusBar::SimpleText() const {
 // ---- RadioButton
 
 RadioButton::RadioButton(Widget& parent, const RadioButtonArgs& args)
-    : Control(parent, {.className = "BUTTON",
-                       .text = args.text,
-                       .style = BS_RADIOBUTTON | VisibleEnabled(args.visible, args.enabled) |
-                                (args.groupStart ? WS_GROUP | WS_TABSTOP : 0),
-                       .bounds = WithDefaultSize(args.bounds, 1, kRadioHeight),
-                       .font = args.font}) {
+    : Control(parent,
+              {.className = "BUTTON",
+               .text = args.text,
+               // BS_NOTIFY: the focus arriving from the arrow keys is reported.
+               .style = BS_RADIOBUTTON | BS_NOTIFY | VisibleEnabled(args.visible, args.enabled) |
+                        (args.groupStart ? WS_GROUP | WS_TABSTOP : 0),
+               .bounds = WithDefaultSize(args.bounds, 1, kRadioHeight),
+               .font = args.font}) {
   if (args.bounds.width <= 0) {
     auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
     Bounds bounds = GetBounds();
@@ -238,7 +250,10 @@ void RadioButton::SetChecked(bool checked) {
 }
 
 void RadioButton::OnCommand(WORD notification) {
-  if (notification != BN_CLICKED || !AcceptsInput()) return;
+  // The keyboard moving the focus onto a choice selects it, as the arrow keys do in a
+  // dialog; a mouse press (which captures the mouse) selects it on its click instead.
+  const bool focusedByKeyboard = notification == BN_SETFOCUS && GetCapture() != hwnd_ && !Checked();
+  if ((notification != BN_CLICKED && !focusedByKeyboard) || !AcceptsInput()) return;
   SetChecked(true);
   if (onClick) onClick();
 }

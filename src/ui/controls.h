@@ -23,6 +23,8 @@ struct ButtonArgs {
   // A width or height of 0 takes kDefaultButtonWidth / kDefaultButtonHeight.
   Bounds bounds{0, 0, kDefaultButtonWidth, kDefaultButtonHeight};
   bool isDefault = false;  // activated by Enter unless another button has the focus
+  // The first control after a group of choices: the arrow keys stay inside that group.
+  bool groupStart = false;
   bool enabled = true;
   bool visible = true;
   FontSpec font{};
@@ -33,12 +35,20 @@ struct ButtonArgs {
 class Button : public Control {
  public:
   Button(Widget& parent, const ButtonArgs& args);
-  bool IsDefault() const;
+  // The button Enter presses while no other push button has the focus. The system moves
+  // the default look to a focused push button; this stays as created.
+  bool IsDefault() const { return isDefault_; }
+  // Draws the button with or without the default button's heavy border.
+  void ShowAsDefault(bool shown);
+  bool ShownAsDefault() const;
   void Click();  // as a user's click: BM_CLICK
   std::function<void()> onClick;
 
  protected:
   void OnCommand(WORD notification) override;
+
+ private:
+  bool isDefault_;
 };
 
 enum class Alignment { kLeft, kCenter };
@@ -53,6 +63,7 @@ struct LabelArgs {
   std::optional<COLORREF> background{};  // default: the parent's face colour
   bool enabled = true;                   // a disabled label is drawn greyed
   bool visible = true;
+  bool sunken = false;  // a sunken pane around the text
 };
 
 // Static text.
@@ -128,7 +139,8 @@ struct RadioButtonArgs {
   FontSpec font{};
 };
 
-// A radio button: a click (or SetChecked) checks it and unchecks the others of its group.
+// A radio button: a click (or SetChecked) checks it and unchecks the others of its group,
+// and so does the keyboard focus arriving on it (the arrow keys inside a group).
 // The check is ours, not the system's, so a click on a disabled window changes nothing.
 class RadioButton : public Control {
  public:

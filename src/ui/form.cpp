@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/application.h"
+#include "ui/controls.h"
 
 namespace veltrano::ui {
 namespace {
@@ -50,13 +51,20 @@ struct DefaultButtonSearch {
 
 BOOL CALLBACK FindDefaultPushButton(HWND child, LPARAM context) {
   auto* search = reinterpret_cast<DefaultButtonSearch*>(context);
-  char className[16] = {};
-  GetClassNameA(child, className, sizeof(className));
-  const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
-  if (lstrcmpiA(className, "Button") == 0 && (style & 0x0F) == BS_DEFPUSHBUTTON &&
-      IsWindowVisible(child)) {
+  auto* button = dynamic_cast<Button*>(Widget::FromHandle(child));
+  if (button && button->IsDefault() && IsWindowVisible(child)) {
     search->found = child;
     return FALSE;
+  }
+  return TRUE;
+}
+
+// Gives the default look to the focused push button, or to the default buttons when
+// the focus is elsewhere, and takes it from every other button.
+BOOL CALLBACK RestoreDefaultLook(HWND child, LPARAM focusedButton) {
+  if (auto* button = dynamic_cast<Button*>(Widget::FromHandle(child))) {
+    const auto* focused = reinterpret_cast<const Button*>(focusedButton);
+    button->ShowAsDefault(focused ? button == focused : button->IsDefault());
   }
   return TRUE;
 }
@@ -126,7 +134,19 @@ void Form::Release() {
 
 void Form::SetActiveControl(Widget& control) {
   activeControl_ = control.Handle();
-  if (hwnd_ && GetActiveWindow() == hwnd_) ::SetFocus(activeControl_);
+  if (hwnd_ && GetActiveWindow() == hwnd_) {
+    ::SetFocus(activeControl_);
+    RefreshDefaultLook();
+  }
+}
+
+void Form::RefreshDefaultLook() {
+  if (!hwnd_) return;
+  HWND focus = GetFocus();
+  const Button* focused = focus && IsChild(hwnd_, focus)
+                              ? dynamic_cast<const Button*>(Widget::FromHandle(focus))
+                              : nullptr;
+  EnumChildWindows(hwnd_, RestoreDefaultLook, reinterpret_cast<LPARAM>(focused));
 }
 
 HWND Form::DefaultButton() const {
@@ -210,6 +230,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (focus && IsChild(hwnd_, focus)) activeControl_ = focus;
       } else if (!HIWORD(wParam)) {  // not minimised
         RestoreFocus();
+      }
+      return 0;
+    case WM_NEXTDLGCTL:
+      // The keyboard navigation asks for the next (or previous, or a given) control.
+      if (HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                       : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0)) {
+        ::SetFocus(target);
       }
       return 0;
     case DM_GETDEFID:

@@ -73,8 +73,11 @@ class Form : public Window {
   // default the first control that takes Tab stops).
   void SetActiveControl(Widget& control);
 
-  // The visible, enabled default push button that Enter activates, or nullptr.
+  // The visible default push button that Enter activates, or nullptr.
   HWND DefaultButton() const;
+  // After the focus has moved: the focused push button looks like the default button,
+  // or, with the focus elsewhere, the default buttons do.
+  void RefreshDefaultLook();
 
   // Posts a message to this form's queue (e.g. a private WM_USER + n message).
   void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

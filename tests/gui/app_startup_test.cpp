@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/app_state.h"
-#include "app/main_form.h"
+#include "app/anaekran.h"
 #include "gui_support.h"
+#include "platform/app_state.h"
 #include "support/status_line_cases.h"
 #include "support/wine_harness.h"
 #include "ui/application.h"

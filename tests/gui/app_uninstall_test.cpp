@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
+#include "app/anaekran.h"
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
 #include "engine_forms_fixture.h"

@@ -1,0 +1,33 @@
+#include "app/uygulaf.h"
+
+#include "app/page_layout.h"
+
+namespace veltrano {
+
+namespace layout = page_layout;
+
+namespace {
+
+constexpr int kOptimizeWidth = 185;
+constexpr int kOptimizeHeight = 33;
+constexpr int kOptimizeLeft = (layout::kPageBounds.width - kOptimizeWidth) / 2;
+constexpr int kOptimizeTop = 88;
+// "< &Back" and "&Exit" sit under the two ends of the large button.
+constexpr int kBackLeft = kOptimizeLeft;
+constexpr int kExitLeft = kOptimizeLeft + kOptimizeWidth - ui::kDefaultButtonWidth;
+
+}  // namespace
+
+Tuygula::Tuygula(ui::Widget& parent)
+    : ui::Frame(parent, layout::Page(false)),
+      Label1(*this, layout::Text("Veltrano is now ready to optimize your connection type.\r\n\r\n"
+                                 "Please press Optimize button.",
+                                 ui::Alignment::kLeft)),
+      RzButton1(*this, {.text = "Optimize",
+                        .bounds = {kOptimizeLeft, kOptimizeTop, kOptimizeWidth, kOptimizeHeight},
+                        .isDefault = true,
+                        .font = {.height = 16, .bold = true}}),
+      RzButton3(*this, layout::RowButton("< &Back", kBackLeft)),
+      RzButton2(*this, layout::RowButton("&Exit", kExitLeft)) {}
+
+}  // namespace veltrano

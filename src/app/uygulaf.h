@@ -1,0 +1,19 @@
+// The wizard's last page: the large "Optimize" button above "< &Back" and "&Exit".
+#pragma once
+
+#include "ui/controls.h"
+#include "ui/form.h"
+
+namespace veltrano {
+
+class Tuygula : public ui::Frame {
+ public:
+  explicit Tuygula(ui::Widget& parent);
+
+  ui::Label Label1;
+  ui::Button RzButton1;  // "Optimize", the default button
+  ui::Button RzButton3;  // "< &Back"
+  ui::Button RzButton2;  // "&Exit"
+};
+
+}  // namespace veltrano
