@@ -74,31 +74,6 @@ bool WaitFor(const std::function<bool()>& probe, unsigned timeoutMs) {
   return probe();
 }
 
-Program::Program(const std::string& path, const std::string& args, const std::string& folder) {
-  std::string commandLine = "\"" + path + "\"" + (args.empty() ? "" : " " + args);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  started_ = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.empty() ? nullptr : folder.c_str(), &startup, &info_);
-}
-
-Program::~Program() {
-  if (!started_) return;
-  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, 10000);
-  }
-  CloseHandle(info_.hThread);
-  CloseHandle(info_.hProcess);
-}
-
-long Program::WaitForExit(unsigned timeoutMs) const {
-  if (!started_ || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-  DWORD code = 0;
-  GetExitCodeProcess(info_.hProcess, &code);
-  return static_cast<long>(code);
-}
-
 HWND FindWindowNow(const char* className, const char* caption) {
   WindowSearch search{className, caption, nullptr, nullptr};
   EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "support/child_program.h"
+
 namespace desktop {
 
 inline constexpr unsigned kPatienceMs = 60000;
@@ -18,20 +20,7 @@ bool WaitFor(const std::function<bool()>& probe, unsigned timeoutMs = kPatienceM
 
 // A program started in `folder` with the command-line tail `args`, as a shortcut
 // starts it. Ended when the object dies and it is still running.
-class Program {
- public:
-  Program(const std::string& path, const std::string& args, const std::string& folder);
-  ~Program();
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  bool Started() const { return started_; }
-  // The exit code once it has ended within timeoutMs, or -1.
-  long WaitForExit(unsigned timeoutMs = kPatienceMs) const;
-
- private:
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
-};
+using Program = test_support::ChildProgram;
 
 // The first visible top-level window of any process with that class (compared without
 // case) and, unless null, that caption; waiting for it up to timeoutMs.

@@ -11,6 +11,7 @@
 #include "app/anaekran.h"
 #include "gui_support.h"
 #include "platform/app_state.h"
+#include "support/child_program.h"
 #include "support/status_line_cases.h"
 #include "support/wine_harness.h"
 #include "ui/application.h"
@@ -93,72 +94,11 @@ TEST_F(MainWindowStartup, FillsAppStateFromTheSystem) {
 
 // --- As a user starts it. ---
 
-class Process {
+// Veltrano.exe from the build's bin folder, started there as a user starts it.
+class Process : public test_support::ChildProgram {
  public:
-  explicit Process(const std::string& args = "") {
-    const std::string exe = wine_harness::BinDir() + "\\Veltrano.exe";
-    std::string commandLine = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              wine_harness::BinDir().c_str(), &startup, &info_);
-  }
-  ~Process() {
-    if (!started_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(info_.hProcess, 1);
-      WaitForSingleObject(info_.hProcess, 10000);
-    }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-
-  bool Started() const { return started_; }
-  DWORD Id() const { return info_.dwProcessId; }
-  // The exit code once the process has ended within the wait, or -1.
-  long WaitForExit(DWORD ms = 30000) const {
-    if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-  // The first visible top-level window of the process with that class, waiting for it.
-  HWND WaitForWindow(const char* className, int rounds = 300) const {
-    for (int i = 0; i < rounds; ++i) {
-      if (HWND found = FindWindowOf(className)) return found;
-      if (WaitForSingleObject(info_.hProcess, 100) == WAIT_OBJECT_0) break;
-    }
-    return FindWindowOf(className);
-  }
-
- private:
-  struct Search {
-    DWORD pid;
-    const char* className;
-    HWND found;
-  };
-  static BOOL CALLBACK Match(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (pid == search->pid && IsWindowVisible(window) && lstrcmpiA(name, search->className) == 0) {
-      search->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  HWND FindWindowOf(const char* className) const {
-    Search search{info_.dwProcessId, className, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
+  explicit Process(const std::string& args = "")
+      : ChildProgram(wine_harness::BinDir() + "\\Veltrano.exe", args, wine_harness::BinDir()) {}
 };
 
 class ProgramStartup : public StartupKeys {
@@ -226,7 +166,7 @@ TEST_F(ProgramStartup, SecondInstanceSaysSoRaisesTheFirstAndEnds) {
   char text[128] = {};
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
   EXPECT_STREQ(text, "Veltrano is already running!");
-  EXPECT_EQ(second.WaitForWindow("TForm1", 1), nullptr) << "no main window for the second";
+  EXPECT_EQ(second.WaitForWindow("TForm1", nullptr, 1), nullptr) << "no main window for the second";
   SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
 
   EXPECT_EQ(second.WaitForExit(), 0);

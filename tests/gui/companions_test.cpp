@@ -13,6 +13,7 @@
 #include "companions/stay_alive_resource.h"
 #include "companions/update_resource.h"
 #include "gui_support.h"
+#include "support/child_program.h"
 #include "support/wine_harness.h"
 
 namespace {
@@ -91,50 +92,12 @@ TEST(StayAliveContact, EachOutcomeArrivesThroughTheMessageLoopWithItsText) {
 
 // A companion program started from the build's bin folder, ended at the latest with
 // the object.
-class Companion {
+class Companion : public test_support::ChildProgram {
  public:
-  explicit Companion(const std::string& fileName) {
-    const std::string exe = wine_harness::BinDir() + "\\" + fileName;
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              wine_harness::BinDir().c_str(), &startup, &info_);
-  }
-  ~Companion() {
-    if (!started_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(info_.hProcess, 1);
-      WaitForSingleObject(info_.hProcess, 10000);
-    }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  Companion(const Companion&) = delete;
-  Companion& operator=(const Companion&) = delete;
-
+  explicit Companion(const std::string& fileName)
+      : ChildProgram(wine_harness::BinDir() + "\\" + fileName, "", wine_harness::BinDir()) {}
   // The program's visible dialog with that caption, waiting for it to appear.
-  HWND WaitForDialog(const char* caption) const {
-    for (int round = 0; round < 300; ++round) {
-      const HWND found = FindWindowA("#32770", caption);
-      DWORD owner = 0;
-      if (found) GetWindowThreadProcessId(found, &owner);
-      if (found && owner == info_.dwProcessId && IsWindowVisible(found)) return found;
-      if (WaitForSingleObject(info_.hProcess, 100) == WAIT_OBJECT_0) break;
-    }
-    return nullptr;
-  }
-  // The exit code once the program has ended within the wait, or -1.
-  long WaitForExit() const {
-    if (WaitForSingleObject(info_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-
- private:
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
+  HWND WaitForDialog(const char* caption) const { return WaitForWindow("#32770", caption); }
 };
 
 std::string ItemText(HWND dialog, int id) {
