@@ -22,7 +22,7 @@ test: build
 	@scripts/test.sh
 
 run: setup
-	@cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $(JOBS) --target setup
+	@cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $(JOBS) --target setup winshot
 	@scripts/run.sh
 
 clean:

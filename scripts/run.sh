@@ -72,15 +72,16 @@ for _ in $(seq 1 60); do
 done
 sleep 1  # let the windows finish painting
 shots="$root/build/win64"
-xwd -root -silent | convert xwd:- "$shots/screenshot-screen.png"
-echo "screenshot of the screen: $shots/screenshot-screen.png"
-if [ -n "$main" ]; then
-  convert "$shots/screenshot-screen.png" -crop "$main" +repage "$shots/screenshot-main.png"
+# Wine's own screen has every window; an X capture of Xvfb shows the later ones black.
+shot() {  # shot FILE [CAPTION]: the screen, or the visible window with that caption
+  wine "$bin/winshot.exe" "$(winepath -w "$shots/$1.bmp")" ${2:+"$2"} 2>/dev/null || return 1
+  convert "$shots/$1.bmp" "$shots/$1.png" && rm -f "$shots/$1.bmp"
+}
+shot screenshot-screen && echo "screenshot of the screen: $shots/screenshot-screen.png"
+if [ -n "$main" ] && shot screenshot-main "Veltrano v2.11"; then
   echo "screenshot of the main window: $shots/screenshot-main.png"
 fi
-notice=$(geometry_of "ATTENTION : Please Read")
-if [ -n "$notice" ]; then
-  convert "$shots/screenshot-screen.png" -crop "$notice" +repage "$shots/screenshot-notice.png"
+if shot screenshot-notice "ATTENTION : Please Read"; then
   echo "screenshot of the first-run notice: $shots/screenshot-notice.png"
 fi
 wineserver -k 2>/dev/null || true
