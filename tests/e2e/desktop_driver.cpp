@@ -1,8 +1,8 @@
 #include "desktop_driver.h"
 
-#include <vector>
 
 #include "support/wine_harness.h"
+#include "winshot/screen_capture.h"
 
 namespace desktop {
 namespace {
@@ -119,42 +119,10 @@ void Click(HWND button) {
 std::string SaveShot(HWND window, const std::string& name) {
   RECT area{};
   if (!GetWindowRect(window, &area)) return "";
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
   const std::string folder = wine_harness::BinDir() + "\\..\\e2e-shots";
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string path = folder + "\\" + name + ".bmp";
-
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, previous);
-
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<char> pixels(static_cast<size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-            DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-  bytes.append(pixels.data(), pixels.size());
-  return wine_harness::WriteFileBytes(path, bytes) ? path : "";
+  return winshot::SaveScreenArea(area, path) ? path : "";
 }
 
 }  // namespace desktop

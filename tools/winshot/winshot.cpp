@@ -1,12 +1,11 @@
 // winshot OUT.bmp [CAPTION]: saves what the Wine session shows of the visible top-level
-// window with that caption (or of the whole screen) as a 24-bit BMP. Under Xvfb an X
-// capture shows Wine's later top-level windows black; Wine's own screen DC has them.
+// window with that caption (or of the whole screen) as a 24-bit BMP.
 // A tool for `make run` and the developers, not shipped.
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
-#include <vector>
+
+#include "winshot/screen_capture.h"
 
 namespace {
 
@@ -39,44 +38,6 @@ bool AreaToCapture(const char* caption, RECT& area) {
   return GetWindowRect(search.found, &area);
 }
 
-bool SaveArea(const RECT& area, const char* path) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, previous);
-
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;  // bottom-up
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  std::vector<char> pixels(stride * static_cast<DWORD>(height));
-  const int rows = GetDIBits(memory, bitmap, 0, height, pixels.data(),
-                             reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (rows != height) return false;
-
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::FILE* out = std::fopen(path, "wb");
-  if (!out) return false;
-  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                       std::fwrite(&header, sizeof header, 1, out) == 1 &&
-                       std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
-  return std::fclose(out) == 0 && written;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +50,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "winshot: no visible window \"%s\"\n", argv[2]);
     return 1;
   }
-  if (!SaveArea(area, argv[1])) {
+  if (!winshot::SaveScreenArea(area, argv[1])) {
     std::fprintf(stderr, "winshot: cannot write %s\n", argv[1]);
     return 1;
   }
