@@ -1,6 +1,5 @@
 #include "desktop_driver.h"
 
-
 #include "support/wine_harness.h"
 #include "winshot/screen_capture.h"
 
