@@ -3,6 +3,8 @@
 # a program as BITMAP resources named for the windows that show them:
 #   WIZARDPICTURE  art/wizard.jpg  the wizard's and the advanced window's side picture
 #   PROMPTPICTURE  art/prompt.jpg  the restart prompt's and the first-run notice's picture
+# and the links' hand cursor, for systems that have none (Windows 95 and NT 4.0):
+#   LINKHAND       art/hand.cur    drawn by art/make-cursor.py
 # Included once from the top folder, after tools/jpegbmp, so that the bitmaps are made
 # once for every program that embeds them.
 if(NOT WIN32)
@@ -30,6 +32,8 @@ foreach(entry WIZARDPICTURE:wizard PROMPTPICTURE:prompt)
   list(APPEND VELTRANO_PICTURE_BITMAPS ${bitmap})
   string(APPEND resource_script "${resource_name} BITMAP \"${bitmap}\"\n")
 endforeach()
+set(hand_cursor ${CMAKE_SOURCE_DIR}/art/hand.cur)
+string(APPEND resource_script "LINKHAND CURSOR \"${hand_cursor}\"\n")
 add_custom_target(veltrano_pictures DEPENDS ${VELTRANO_PICTURE_BITMAPS})
 
 # Written only when its text changes, so that a new configure compiles nothing again.
@@ -41,6 +45,6 @@ function(veltrano_embed_pictures target)
   target_sources(${target} PRIVATE ${VELTRANO_PICTURES_RC})
   # The resource compiler reads the bitmaps, which no dependency scan of the script finds.
   set_source_files_properties(${VELTRANO_PICTURES_RC} PROPERTIES
-    OBJECT_DEPENDS "${VELTRANO_PICTURE_BITMAPS}")
+    OBJECT_DEPENDS "${VELTRANO_PICTURE_BITMAPS};${hand_cursor}")
   add_dependencies(${target} veltrano_pictures)
 endfunction()

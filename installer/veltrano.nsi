@@ -120,8 +120,21 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
   ${EndIf}
 !macroend
 
+!macro RequireSystemRuntime
+  !if "${ARCH}" != "x64"
+    ; The x86 programs use the system's C runtime, MSVCRT.DLL, which retail Windows 95
+    ; lacks: say where it comes from and install nothing.
+    ${IfNot} ${FileExists} "$SYSDIR\msvcrt.dll"
+      MessageBox MB_ICONSTOP|MB_OK "${PRODUCT} needs the file MSVCRT.DLL, which this copy of Windows does not have.$\r$\n$\r$\nPlease install Internet Explorer 4 or later (or Windows 95 OSR 2.5), then run this setup program again." /SD IDOK
+      SetErrorLevel 1
+      Quit
+    ${EndIf}
+  !endif
+!macroend
+
 Function .onInit
   !insertmacro UseMachineWideSettings
+  !insertmacro RequireSystemRuntime
   !insertmacro RequireAdministrator
 FunctionEnd
 

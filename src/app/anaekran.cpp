@@ -142,6 +142,10 @@ void TForm1::RunStartupSequence() {
   switch (outcome.end) {
     case StartupEnd::kEndSilently:
       ui::Application().Halt(0);
+    case StartupEnd::kNeedsAdministrator:
+      ui::Application().ShowMessageBox(kNeedsAdministratorText, kApplicationTitle,
+                                       MB_OK | MB_ICONSTOP);
+      ui::Application().Halt(1);
     case StartupEnd::kUninstall:
       if (onUninstallMode) onUninstallMode();
       ui::Application().Halt(0);

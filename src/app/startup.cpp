@@ -67,7 +67,8 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     registry.SelectRoot(kHkeyLocalMachine);
     state.WindowsDir = inputs.systemRoot ? inputs.systemRoot() : std::string();
     if (!registry.OpenPath(ProgramKeyPath(state.SoftwareKeyName), false)) {
-      outcome.end = StartupEnd::kEndSilently;
+      const bool refused = registry.LastOpenStatus() == kErrorAccessDenied;
+      outcome.end = refused ? StartupEnd::kNeedsAdministrator : StartupEnd::kEndSilently;
       return outcome;
     }
     state.LastOptim = registry.ReadText("LastOptim");

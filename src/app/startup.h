@@ -16,10 +16,14 @@ namespace veltrano {
 inline constexpr char kApplicationTitle[] = "Veltrano v2.11";
 inline constexpr char kStatusPrefix[] = "Last optimization type that you use ";
 inline constexpr char kUninstallArgument[] = "/uninstall";
+inline constexpr char kNeedsAdministratorText[] =
+    "Veltrano needs administrator rights to change the network settings.\r\n"
+    "Please log on as an administrator and start Veltrano again.";
 
 enum class StartupEnd {
-  kEndSilently,  // ProgramKey could not be opened: no window, no message
-  kUninstall,    // argument 1 was exactly "/uninstall"
+  kEndSilently,         // ProgramKey is missing: no window, no message
+  kNeedsAdministrator,  // ProgramKey is there but refused to a user without rights: a box
+  kUninstall,           // argument 1 was exactly "/uninstall"
   kShowWizard,
 };
 

@@ -24,8 +24,9 @@ int IndexFor9x(const OsVersionInfo& info) {
 int IndexForNt(const OsVersionInfo& info) {
   if (info.major <= 4) return 5;                     // NT 4 and earlier
   if (info.major == 5 && info.minor == 0) return 6;  // 2000
-  if (info.major == 5 && info.minor == 1) return 7;  // XP
-  return 0;
+  // XP, and every NT after it (Server 2003, Vista, 7, 8, 10, 11 ...): the NT layout of
+  // the registry holds for all of them, and the 9x one would be applied to nothing.
+  return 7;
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ bool TRegistry::OpenPath(const std::string& path, bool create) {
   RegKey opened = 0;
   const long status = (create && !rest.empty()) ? api_.CreateKey(parent, rest, access_, &opened)
                                                 : api_.OpenKey(parent, rest, access_, &opened);
+  lastOpenStatus_ = status;
   if (status != kErrorSuccess) return false;
 
   std::string newPath = underOpenKey ? currentPath_ + "\\" + rest : rest;

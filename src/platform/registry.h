@@ -25,6 +25,9 @@ class TRegistry {
   // "\x" is absolute from the root, anything else relative to the open key. On
   // failure the previously open key stays open and current. Never raises.
   bool OpenPath(const std::string& path, bool create);
+  // The system's status of the last OpenPath: kErrorAccessDenied tells a key that is
+  // there but refused from one that is missing.
+  long LastOpenStatus() const { return lastOpenStatus_; }
   void CloseCurrent();
   bool HasCurrentKey() const { return current_ != 0; }
   const std::string& CurrentPath() const { return currentPath_; }
@@ -47,6 +50,7 @@ class TRegistry {
   RegKey root_ = kHkeyCurrentUser;
   RegKey current_ = 0;
   std::string currentPath_;
+  long lastOpenStatus_ = kErrorSuccess;
 };
 
 }  // namespace veltrano

@@ -47,7 +47,8 @@ void StartCommonControls() {
   const auto initEx = comctl ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(
                                    GetProcAddress(comctl, "InitCommonControlsEx")))
                              : nullptr;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                ICC_BAR_CLASSES | ICC_TAB_CLASSES};  // 9x: looked up
   if (!initEx || !initEx(&controls)) InitCommonControls();
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/embedded_pictures.h"
+
 namespace veltrano::ui {
 namespace {
 
@@ -171,8 +173,9 @@ HBRUSH LinkLabel::OnColor(HDC dc) {
 }
 
 bool LinkLabel::OnSetCursor() {
-  // IDC_HAND is missing before Windows 98/2000: keep the arrow there.
-  HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+  HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));  // 9x: NULL, see below
+  // Windows 95 and NT 4.0 have no hand: the program's own, or the arrow without it.
+  if (!hand) hand = LoadCursorA(GetModuleHandleA(nullptr), kLinkCursor);
   if (!hand) return false;
   ::SetCursor(hand);
   return true;
@@ -351,11 +354,12 @@ Bevel::Bevel(Widget& parent, const BevelArgs& args)
 // ---- TabControl
 
 TabControl::TabControl(Widget& parent, const TabControlArgs& args)
-    : Control(parent, {.className = WC_TABCONTROLA,
-                       .style = static_cast<DWORD>(WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS) |
-                                (args.hotTrack ? TCS_HOTTRACK : 0u),
-                       .bounds = args.bounds,
-                       .font = args.font}) {
+    : Control(parent,
+              {.className = WC_TABCONTROLA,
+               .style = static_cast<DWORD>(WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS) |
+                        (args.hotTrack ? TCS_HOTTRACK : 0u),  // 9x: comctl32 4.00 ignores it
+               .bounds = args.bounds,
+               .font = args.font}) {
   for (size_t index = 0; index < args.tabs.size(); ++index) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;

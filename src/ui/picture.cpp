@@ -5,6 +5,14 @@ namespace {
 
 constexpr const char* kPictureClass = "TVeltranoPicture";
 
+// Smooth stretching where the system has it; returns the mode to put back.
+int SetBestStretchMode(HDC dc) {
+  const int previous = SetStretchBltMode(dc, HALFTONE);  // 9x: refused (0), COLORONCOLOR below
+  if (!previous) return SetStretchBltMode(dc, COLORONCOLOR);
+  SetBrushOrgEx(dc, 0, 0, nullptr);  // halftoning wants the brush origin reset
+  return previous;
+}
+
 }  // namespace
 
 OwnedBitmap LoadBitmapResource(HINSTANCE module, const char* name) {
@@ -40,8 +48,7 @@ void Picture::Paint(HDC dc, const RECT& area) const {
   ScopedSelect selected(source.Get(), bitmap_.Get());
   const SIZE size = BitmapSize();
   if (stretch_) {
-    const int previousMode = SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE wants the brush origin reset
+    const int previousMode = SetBestStretchMode(dc);
     StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
                source.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
     SetStretchBltMode(dc, previousMode);

@@ -21,8 +21,12 @@ class TickScope {
 }  // namespace
 
 Timer::Timer(const TimerArgs& args) : interval_(args.interval) {
-  // A message-only window: it receives WM_TIMER and nothing else ever sees it.
-  CreateHandle({.className = kTimerClass, .parent = HWND_MESSAGE, .background = nullptr});
+  // A hidden top-level window that is never shown: message-only windows
+  // exist from Windows 2000 on, and creating one fails on 95, 98, Me and NT 4.0.
+  CreateHandle({.className = kTimerClass,
+                .style = WS_POPUP,
+                .exStyle = WS_EX_TOOLWINDOW,
+                .background = nullptr});
   SetEnabled(args.enabled);
 }
 

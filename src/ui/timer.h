@@ -1,4 +1,4 @@
-// A timer on the UI thread. Each timer owns a message-only window and a SetTimer on it:
+// A timer on the UI thread. Each timer owns a hidden window and a SetTimer on it:
 // ticks arrive one at a time through the message loop, never inside the synchronous work
 // of a handler, and a tick that comes while the previous one is still running (e.g. a
 // message box shown from the handler) is skipped.

@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/anaekran.h"
+#include "app/startup.h"
 #include "gui_support.h"
 #include "platform/app_state.h"
 #include "support/child_program.h"
@@ -21,8 +23,7 @@ namespace {
 namespace ui = veltrano::ui;
 using veltrano::kHkeyLocalMachine;
 
-// The test program runs as a Windows version of the NT family newer than XP, which
-// the program takes for the 9x spelling; the registry ignores case anyway.
+// The registry ignores case: one spelling serves both families.
 constexpr char kProgramKey[] = "Software\\QuarnSoft\\Veltrano";
 constexpr char kUninstallEntry[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrano_is1";
@@ -74,12 +75,34 @@ TEST_F(MainWindowStartup, AbsentLastOptimStillShowsTheWizard) {
   EXPECT_TRUE(form.IsVisible());
 }
 
-TEST_F(MainWindowStartup, MissingProgramKeyEndsSilentlyWithoutAWindow) {
-  auto& form = StartMainWindow();
-  EXPECT_EQ(gui_support::RecordedHalts(), std::vector<int>{0});
-  EXPECT_FALSE(form.IsVisible());
-  EXPECT_TRUE(gui_support::RecordedBoxes().empty());
-  EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey));
+// A missing ProgramKey ends silently; one refused to a user without rights says why.
+TEST_F(MainWindowStartup, ProgramKeyMissingOrRefusedEndsWithoutAWindow) {
+  const struct {
+    bool keyRefused;
+    std::vector<std::string> arguments;
+    int haltCode;
+    const char* box;  // nullptr: none
+  } cases[] = {
+      {false, {}, 0, nullptr},
+      {true, {}, 1, veltrano::kNeedsAdministratorText},
+      {true, {"/uninstall"}, 1, veltrano::kNeedsAdministratorText},
+  };
+  for (const auto& c : cases) {
+    gui_support::ClearRecords();
+    std::optional<wine_harness::ScopedWriteDenial> denial;
+    if (c.keyRefused) denial.emplace(kHkeyLocalMachine, kProgramKey);
+    auto& form = StartMainWindow(c.arguments);
+    EXPECT_EQ(gui_support::RecordedHalts(), std::vector<int>{c.haltCode});
+    EXPECT_FALSE(form.IsVisible());
+    ASSERT_EQ(gui_support::RecordedBoxes().size(), c.box ? 1u : 0u);
+    if (c.box) {
+      EXPECT_EQ(gui_support::RecordedBoxes()[0].text, c.box);
+    }
+    EXPECT_EQ(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey), c.keyRefused);
+    denial.reset();
+    wine_harness::DeleteTree(kHkeyLocalMachine, kProgramKey);
+    ui::Application().DestroyOwnedForms();
+  }
 }
 
 TEST_F(MainWindowStartup, FillsAppStateFromTheSystem) {

@@ -195,7 +195,7 @@ TEST_F(StayAliveProgram, WithoutWriteAccessItSaysSoAndStillContacts) {
   EXPECT_EQ(WaitForItemText(window, IDC_RESULT, connected), connected);
   EXPECT_EQ(ItemText(window, IDC_NOTE),
             "Your settings could not be saved: no write access to "
-            "HKEY_LOCAL_MACHINE\\Software\\QuarnSoft\\Veltrano.");
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\QuarnSoft\\Veltrano.");
   EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, kProgramKey, kHostValue), std::nullopt);
   Click(window, IDCANCEL);
   EXPECT_EQ(program.WaitForExit(), 0);

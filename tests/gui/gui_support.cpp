@@ -119,6 +119,11 @@ const std::vector<RecordedBox>& RecordedBoxes() {
 const std::vector<int>& RecordedHalts() {
   return Halts();
 }
+void ClearRecords() {
+  Boxes().clear();
+  Halts().clear();
+  Application().ClearHalt();
+}
 
 ScopedBoxAnswer::ScopedBoxAnswer(int answer) {
   Application().SetMessageBoxObserver(

@@ -42,6 +42,8 @@ struct RecordedBox {
 // The boxes and halts of the current test under the default observers.
 const std::vector<RecordedBox>& RecordedBoxes();
 const std::vector<int>& RecordedHalts();
+// Empties the records and clears the halted state, for a table that starts anew per row.
+void ClearRecords();
 
 // Answers every message box with `answer` and records it, for the life of the object.
 class ScopedBoxAnswer {

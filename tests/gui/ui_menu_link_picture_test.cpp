@@ -121,6 +121,19 @@ TEST(UiLinkLabel, ClickRunsTheHandlerAndVisitedTurnsItPurple) {
   EXPECT_EQ(gui_support::WindowText(link.Handle()), "http://www.quarnsoft.example/");
 }
 
+// A pointing hand over a link on every system: the program's own where the system has
+// none (Windows 95 and NT 4.0, under the old-Windows rules).
+TEST(UiLinkLabel, PointerOverTheLinkIsAHand) {
+  ui::Form form({.caption = "About Veltrano", .clientWidth = 282, .clientHeight = 282});
+  ui::LinkLabel link(form, {.text = "Visit Quarn Software", .bounds = {96, 160}});
+  const HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  SetCursor(arrow);
+  EXPECT_TRUE(SendMessageA(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link.Handle()),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+  EXPECT_NE(GetCursor(), arrow);
+  EXPECT_NE(GetCursor(), nullptr);
+}
+
 // A 2 by 2 bitmap: red, green / blue, white.
 ui::OwnedBitmap FourColours() {
   ui::WindowDC screen(nullptr);

@@ -51,10 +51,10 @@ TEST_F(StartupTest, MissingProgramKeyEndsSilentlyWithoutTouchingTheRegistry) {
   EXPECT_EQ(registry_.OpenHandleCount(), 0u);
 }
 
-TEST_F(StartupTest, WriteDeniedProgramKeyEndsSilently) {
+TEST_F(StartupTest, WriteDeniedProgramKeyAsksForAnAdministrator) {
   registry_.PutText(kHkeyLocalMachine, kNtProgramKey, "LastOptim", "3");
   registry_.DenyWrite(kHkeyLocalMachine, kNtProgramKey);
-  EXPECT_EQ(Start().end, StartupEnd::kEndSilently);
+  EXPECT_EQ(Start().end, StartupEnd::kNeedsAdministrator);
 }
 
 TEST_F(StartupTest, FillsAppStateAndShowsTheWizard) {

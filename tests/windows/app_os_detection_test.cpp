@@ -42,8 +42,10 @@ TEST(OsDetectionUnderWine, EveryEmulatedVersionGivesItsCodeSpellingsAndSuffix) {
       {"nt40", "2 4.0", "4", "SOFTWARE", "SYSTEM", "[2k]"},
       {"win2k", "2 5.0", "5", "SOFTWARE", "SYSTEM", "[2k]"},
       {"winxp", "2 5.1", "6", "SOFTWARE", "SYSTEM", "[2k]"},
-      {"win2003", "2 5.2", "-1", "Software", "System", "[]"},
-      {"win7", "2 6.1", "-1", "Software", "System", "[]"},
+      {"win2003", "2 5.2", "6", "SOFTWARE", "SYSTEM", "[2k]"},
+      {"win7", "2 6.1", "6", "SOFTWARE", "SYSTEM", "[2k]"},
+      // Without a compatibility manifest Windows 10 reports itself as 6.2, and Wine too.
+      {"win10", "2 6.2", "6", "SOFTWARE", "SYSTEM", "[2k]"},
   };
   for (const auto& c : cases) {
     auto fields = ProbeUnder(c.version);
