@@ -31,6 +31,7 @@ ui::FormArgs MainFormArgs() {
   args.clientHeight = 322;
   args.borderIcons = ui::kIconSystemMenu | ui::kIconMinimize;
   args.frame = ui::FrameStyle::kSingle;
+  args.taskbarButton = true;
   args.className = "TForm1";
   return args;
 }
@@ -131,7 +132,13 @@ bool TForm1::OnUserMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
   result = 0;
   if (!startupDone_) {
     startupDone_ = true;
-    RunStartupSequence();
+    ui::TApplication& application = ui::Application();
+    // A start-up that stopped on an error has shown it; with no window up, ending is
+    // the only way out (the single-instance lock goes with the process).
+    if (!application.Dispatch([this] { RunStartupSequence(); }) && !IsVisible() &&
+        !application.Halted()) {
+      application.Halt(kEndedOnError);
+    }
   }
   return true;
 }
@@ -280,7 +287,7 @@ void TForm1::RzButton1Click() {
 
 void TForm1::LaunchCompanion(const char* file) {
   // The folder is taken afresh from the running executable, not from AppState.
-  Starter1.exec(file, "", ExecutableDirectory());
+  Starter1.ExecFromFolder(ExecutableDirectory(), file);
 }
 
 void TForm1::VadiVazar1Click() {

@@ -56,16 +56,27 @@ TEST_F(Installer, SilentInstallUpgradeAndRemovalTouchOnlyWhatItMade) {
   EXPECT_EQ(EntryValue("DisplayName"), "Veltrano 2.11");
   EXPECT_EQ(EntryValue("DisplayVersion"), "2.11");
   EXPECT_EQ(EntryValue("Publisher"), "Quarn Software");
-  EXPECT_EQ(EntryValue("UninstallString"), Quoted(Installed("unins000.exe")));
+  EXPECT_EQ(EntryValue("UninstallString"), Quoted(Installed("Veltrano.exe")) + " /uninstall");
+  EXPECT_EQ(EntryValue("QuietUninstallString"), "(absent)") << "it would skip the defaults";
   EXPECT_EQ(EntryValue("InstallLocation"), InstallDir());
   EXPECT_EQ(EntryValue("DisplayIcon"), Installed("Veltrano.exe"));
 
-  // An upgrade after an optimization and a first run keeps the type last applied.
-  ASSERT_TRUE(wh::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "3"));
-  ASSERT_TRUE(wh::DeleteValue(kHkeyLocalMachine, kProgramKey, "First"));
-  ASSERT_EQ(InstallSilently(), 0);
-  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "3");
-  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "First"), "Yes");
+  // An upgrade after a first run keeps the type last applied and mends anything else,
+  // which could never be undone.
+  const struct {
+    const char* stored;  // nullptr: the number 3
+    const char* kept;
+  } upgrades[] = {{"3", "3"}, {"abc", "7"}, {"8", "7"}, {nullptr, "7"}};
+  for (const auto& upgrade : upgrades) {
+    ASSERT_TRUE(upgrade.stored
+                    ? wh::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", upgrade.stored)
+                    : wh::PutNumber(kHkeyLocalMachine, kProgramKey, "LastOptim", 3));
+    ASSERT_TRUE(wh::DeleteValue(kHkeyLocalMachine, kProgramKey, "First"));
+    ASSERT_EQ(InstallSilently(), 0);
+    EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), upgrade.kept)
+        << (upgrade.stored ? upgrade.stored : "number");
+    EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "First"), "Yes");
+  }
 
   // The user's own file in the program folder, and another program's key beside
   // ours, stay where they are.
@@ -84,21 +95,13 @@ TEST_F(Installer, SilentInstallUpgradeAndRemovalTouchOnlyWhatItMade) {
   EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, "SOFTWARE\\QuarnSoft\\Other", "Kept"), "1");
 }
 
-// After the first run the system's list removes the program through its uninstall
-// mode: the last optimization is undone, the warning says so, and the uninstaller's
-// window, confirmed by the user, takes everything away.
+// After an upgrade the system's list removes the program through its uninstall mode:
+// the last optimization is undone, the warning says so, and the uninstaller's window,
+// confirmed by the user, takes everything away.
 TEST_F(Installer, RemovalFromTheProgramListRestoresDefaultsThenUninstalls) {
   ASSERT_TRUE(wh::SetEmulatedWindowsVersion("Veltrano.exe", "winxp"));
   ASSERT_EQ(InstallSilently(), 0);
-  {
-    desktop::Program veltrano(Installed("Veltrano.exe"), "", InstallDir());
-    HWND main = desktop::WaitForWindow("TForm1", "Veltrano v2.11");
-    ASSERT_NE(main, nullptr) << "the first run shows the wizard";
-    desktop::SaveShot(main, "first-run");
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(veltrano.WaitForExit(), 0);
-  }
-  ASSERT_EQ(EntryValue("UninstallString"), Quoted(Installed("Veltrano.exe")) + " /uninstall");
+  ASSERT_EQ(InstallSilently(), 0) << "the upgrade";
 
   // The state a type-3 optimization leaves: its values written, the ports fast.
   const auto optimized = planned_outcome::PlannedOutcome(Installed("VLO\\lanisdn2k.vlo"),

@@ -1,11 +1,12 @@
-// Pictures of every wizard page and side window, for a person to look at. Runs only
-// when VELTRANO_SCREENSHOT_DIR names a folder (scripts/screenshots.sh sets it and turns
-// the bitmaps into PNG files); it asserts only that each window could be captured.
+// Pictures of every wizard page and side window, for a person to look at, in the folder
+// VELTRANO_SCREENSHOT_DIR names (scripts/screenshots.sh) or else build/win64/screenshots,
+// where scripts/test.sh turns them into PNG files. Each must show more than one colour.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ namespace {
 using veltrano::ui::Application;
 
 // Lets the window come to the front and paint, then copies it from the screen into a
-// 24-bit BMP file. False when nothing could be written.
+// 24-bit BMP file. False when nothing could be written or it is of one colour (a
+// capture that saw no window).
 bool SaveWindowPicture(HWND window, const std::string& path) {
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   RedrawWindow(window, nullptr, nullptr,
@@ -42,6 +44,12 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
   SelectObject(memory, old);
   const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
   const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+  const auto* pixels = static_cast<const char*>(bits);
+  bool varied = false;
+  for (DWORD at = 0; at + 3 <= imageBytes && !varied; ++at) {  // each pixel's first byte
+    const DWORD inRow = at % rowBytes;
+    varied = inRow % 3 == 0 && inRow < DWORD(width) * 3 && memcmp(pixels, pixels + at, 3) != 0;
+  }
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
   file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
@@ -52,15 +60,15 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return wine_harness::WriteFileBytes(path, bytes);
+  return varied && wine_harness::WriteFileBytes(path, bytes);
 }
 
 using Screenshots = WizardTest;
 
 TEST_F(Screenshots, EveryPageAndSideWindow) {
   const char* folder = std::getenv("VELTRANO_SCREENSHOT_DIR");
-  if (!folder) GTEST_SKIP() << "VELTRANO_SCREENSHOT_DIR is not set";
-  const std::string dir = folder;
+  const std::string dir = folder ? folder : wine_harness::BinDir() + "\\..\\screenshots";
+  CreateDirectoryA(dir.c_str(), nullptr);
   auto save = [&](HWND window, const char* name) {
     EXPECT_TRUE(SaveWindowPicture(window, dir + "\\" + name + ".bmp")) << name;
   };

@@ -110,23 +110,35 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
   const std::string bin = wine_harness::BinDir();
   const std::string missingFile =
       "A required file cannot be found.\r\nPlease reinstall the application.";
+  // After the warning the uninstaller starts; without restored defaults it may start
+  // unwarned, or the program ends.
+  enum class Then { kWarned, kUnwarned, kEnded };
   struct Case {
     const char* name;
     std::string lastOptim;
     Closing closing;
     bool realLauncher;     // the real shell, with no unins000.exe beside the program
     bool profilesMissing;  // ProgramDir without profile folders
-    std::string boxText;   // the one box expected, "" for none
-    bool continues;        // warning shown and uninstaller started
+    int answer;            // to every box
+    Then then;
+    std::vector<std::string> boxTexts;
   };
+  const std::string ask = veltrano::kRemoveAnywayQuestion;
+  const Closing ok = Closing::kOkButton;
+  // clang-format off
   const Case cases[] = {
-      {"at defaults already", "7", Closing::kOkButton, false, false, "", true},
-      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, "", true},
-      {"no unins000.exe", "7", Closing::kOkButton, true, false, "", true},
-      {"defaults run fails", "abc", Closing::kOkButton, false, false,
-       "'abc' is not a valid integer value.", false},
-      {"profile missing", "3", Closing::kOkButton, false, true, missingFile, false},
+      {"at defaults already", "7", ok, false, false, IDOK, Then::kWarned, {}},
+      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, IDOK,
+       Then::kWarned, {}},
+      {"no unins000.exe", "7", ok, true, false, IDOK, Then::kWarned, {}},
+      {"defaults run fails, kept", "abc", ok, false, false, IDNO, Then::kEnded,
+       {"'abc' is not a valid integer value.", ask}},
+      {"defaults run fails, removed", "", ok, false, false, IDYES, Then::kUnwarned,
+       {"'' is not a valid integer value.", ask}},
+      {"no such type, removed", "8", ok, false, false, IDYES, Then::kUnwarned, {missingFile, ask}},
+      {"profile missing", "3", ok, false, true, IDYES, Then::kEnded, {missingFile}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     UseFreshWindowsDir();
@@ -145,7 +157,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     }
     const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
 
-    gui_support::ScopedBoxAnswer boxes(IDOK);
+    gui_support::ScopedBoxAnswer boxes(c.answer);
     HaltRecorder halts;
     std::optional<LaunchRecorder> launches;
     if (!c.realLauncher) launches.emplace();
@@ -154,30 +166,29 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().Dispatch([&] { veltrano::EnterUninstallMode(warning, exePath); });
 
     ASSERT_FALSE(halts.codes.empty()) << "uninstall mode always ends the program";
-    EXPECT_EQ(halts.codes.back(), 0);
+    EXPECT_EQ(halts.codes.back(), c.answer == IDNO ? 1 : 0);
     EXPECT_TRUE(AppState().DefaultsChained);
-    ASSERT_EQ(boxes.Boxes().size(), c.boxText.empty() ? 0u : 1u);
-    if (!c.boxText.empty()) {
-      EXPECT_EQ(boxes.Boxes()[0].text, c.boxText);
-    }
-    EXPECT_EQ(watcher.shown, c.continues);
+    std::vector<std::string> boxTexts;
+    for (const auto& box : boxes.Boxes()) boxTexts.push_back(box.text);
+    EXPECT_EQ(boxTexts, c.boxTexts);
+    EXPECT_EQ(watcher.shown, c.then == Then::kWarned);
     EXPECT_FALSE(warning.IsVisible());
     if (launches) {
-      ASSERT_EQ(launches->launches.size(), c.continues ? 1u : 0u);
-      if (c.continues) {
-        EXPECT_EQ(launches->launches[0].file, "unins000.exe");
+      ASSERT_EQ(launches->launches.size(), c.then == Then::kEnded ? 0u : 1u);
+      if (c.then != Then::kEnded) {
+        EXPECT_EQ(launches->launches[0].file, bin + "\\unins000.exe");
         EXPECT_EQ(launches->launches[0].parameters, "");
         EXPECT_EQ(launches->launches[0].directory, bin + "\\");
       }
     }
-    if (c.continues) {
+    if (c.then == Then::kWarned) {
       EXPECT_EQ(watcher.caption, "Veltrano Uninstall Warning");
       EXPECT_EQ(watcher.label1, "Veltrano update your system with");
       EXPECT_EQ(watcher.label3, "WINDOWS DEFAULT SETTINGS.");
       EXPECT_TRUE(watcher.onTop);
       EXPECT_EQ(watcher.lastOptimWhenShown, "7") << "the defaults come before the warning";
     }
-    const bool ran = c.continues && c.lastOptim != "7";
+    const bool ran = c.then == Then::kWarned && c.lastOptim != "7";
     EXPECT_EQ(LastOptim(), ran || c.lastOptim == "7" ? "7" : c.lastOptim);
     EXPECT_EQ(Ports("win.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
     EXPECT_EQ(Ports("system.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
