@@ -110,35 +110,32 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
   const std::string bin = wine_harness::BinDir();
   const std::string missingFile =
       "A required file cannot be found.\r\nPlease reinstall the application.";
-  // After the warning the uninstaller starts; without restored defaults it may start
-  // unwarned, or the program ends.
-  enum class Then { kWarned, kUnwarned, kEnded };
   struct Case {
     const char* name;
     std::string lastOptim;
     Closing closing;
     bool realLauncher;     // the real shell, with no unins000.exe beside the program
     bool profilesMissing;  // ProgramDir without profile folders
-    int answer;            // to every box
-    Then then;
+    bool continues;        // warning shown and uninstaller started
+    bool removed;          // the uninstaller started
+    // The boxes, answered Yes when `removed`, else No.
     std::vector<std::string> boxTexts;
   };
   const std::string ask = veltrano::kRemoveAnywayQuestion;
-  const Closing ok = Closing::kOkButton;
-  // clang-format off
   const Case cases[] = {
-      {"at defaults already", "7", ok, false, false, IDOK, Then::kWarned, {}},
-      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, IDOK,
-       Then::kWarned, {}},
-      {"no unins000.exe", "7", ok, true, false, IDOK, Then::kWarned, {}},
-      {"defaults run fails, kept", "abc", ok, false, false, IDNO, Then::kEnded,
+      // clang-format off
+      {"at defaults already", "7", Closing::kOkButton, false, false, true, true, {}},
+      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, true, true,
+       {}},
+      {"no unins000.exe", "7", Closing::kOkButton, true, false, true, true, {}},
+      {"defaults run fails", "abc", Closing::kOkButton, false, false, false, true,
        {"'abc' is not a valid integer value.", ask}},
-      {"defaults run fails, removed", "", ok, false, false, IDYES, Then::kUnwarned,
+      {"defaults run fails, kept", "", Closing::kOkButton, false, false, false, false,
        {"'' is not a valid integer value.", ask}},
-      {"no such type, removed", "8", ok, false, false, IDYES, Then::kUnwarned, {missingFile, ask}},
-      {"profile missing", "3", ok, false, true, IDYES, Then::kEnded, {missingFile}},
+      {"no such type", "8", Closing::kOkButton, false, false, false, true, {missingFile, ask}},
+      {"profile missing", "3", Closing::kOkButton, false, true, false, false, {missingFile}},
+      // clang-format on
   };
-  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     UseFreshWindowsDir();
@@ -157,7 +154,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     }
     const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
 
-    gui_support::ScopedBoxAnswer boxes(c.answer);
+    gui_support::ScopedBoxAnswer boxes(c.removed ? IDYES : IDNO);
     HaltRecorder halts;
     std::optional<LaunchRecorder> launches;
     if (!c.realLauncher) launches.emplace();
@@ -166,29 +163,29 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().Dispatch([&] { veltrano::EnterUninstallMode(warning, exePath); });
 
     ASSERT_FALSE(halts.codes.empty()) << "uninstall mode always ends the program";
-    EXPECT_EQ(halts.codes.back(), c.answer == IDNO ? 1 : 0);
+    EXPECT_EQ(halts.codes.back(), c.boxTexts.size() > 1 && !c.removed ? 1 : 0) << "1: kept";
     EXPECT_TRUE(AppState().DefaultsChained);
     std::vector<std::string> boxTexts;
     for (const auto& box : boxes.Boxes()) boxTexts.push_back(box.text);
     EXPECT_EQ(boxTexts, c.boxTexts);
-    EXPECT_EQ(watcher.shown, c.then == Then::kWarned);
+    EXPECT_EQ(watcher.shown, c.continues);
     EXPECT_FALSE(warning.IsVisible());
     if (launches) {
-      ASSERT_EQ(launches->launches.size(), c.then == Then::kEnded ? 0u : 1u);
-      if (c.then != Then::kEnded) {
+      ASSERT_EQ(launches->launches.size(), c.removed ? 1u : 0u);
+      if (c.removed) {
         EXPECT_EQ(launches->launches[0].file, bin + "\\unins000.exe");
         EXPECT_EQ(launches->launches[0].parameters, "");
         EXPECT_EQ(launches->launches[0].directory, bin + "\\");
       }
     }
-    if (c.then == Then::kWarned) {
+    if (c.continues) {
       EXPECT_EQ(watcher.caption, "Veltrano Uninstall Warning");
       EXPECT_EQ(watcher.label1, "Veltrano update your system with");
       EXPECT_EQ(watcher.label3, "WINDOWS DEFAULT SETTINGS.");
       EXPECT_TRUE(watcher.onTop);
       EXPECT_EQ(watcher.lastOptimWhenShown, "7") << "the defaults come before the warning";
     }
-    const bool ran = c.then == Then::kWarned && c.lastOptim != "7";
+    const bool ran = c.continues && c.lastOptim != "7";
     EXPECT_EQ(LastOptim(), ran || c.lastOptim == "7" ? "7" : c.lastOptim);
     EXPECT_EQ(Ports("win.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
     EXPECT_EQ(Ports("system.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});

@@ -230,52 +230,37 @@ TEST(UiForm, ReleaseTakesEffectInsideAModalLoop) {
   EXPECT_TRUE(goneDuringModal);
 }
 
-// Releases itself from a handler, then waits in a real message box, whose own loop
-// takes the posted release.
+// Releases itself in its creation handler, then waits in a real message box, whose
+// own loop takes the posted release.
 class SelfReleasingForm : public ui::Form {
  public:
-  SelfReleasingForm(bool inCreate, bool& deleted, bool& deletedMeanwhile)
-      : Form({}),
-        Go(*this, {.text = "&Go"}),
-        inCreate_(inCreate),
-        deleted_(deleted),
-        deletedMeanwhile_(deletedMeanwhile) {
-    Go.onClick = [this] { ReleaseThenWait(); };
-  }
+  SelfReleasingForm(bool& deleted, bool& deletedMeanwhile)
+      : Form({}), deleted_(deleted), deletedMeanwhile_(deletedMeanwhile) {}
   ~SelfReleasingForm() override { deleted_ = true; }
-  ui::Button Go;
 
  protected:
   void OnCreate() override {
-    if (inCreate_) ReleaseThenWait();
-  }
-
- private:
-  void ReleaseThenWait() {
     Release();
     ui::Application().ShowMessageBox("Waiting", "ReleaseProbe", MB_OK);
     deletedMeanwhile_ = deleted_;  // reads the form: it must still be there
   }
-  bool inCreate_;
+
+ private:
   bool& deleted_;
   bool& deletedMeanwhile_;
 };
 
-TEST(UiForm, AFormReleasedInItsOwnHandlerGoesOnlyAfterIt) {
+TEST(UiForm, AFormReleasedInItsCreationHandlerGoesOnlyAfterIt) {
   ui::Application().SetMessageBoxObserver(nullptr);  // MessageBoxA itself, closed by a timer
   ui::Timer closer({.interval = 20, .enabled = true});
   closer.onTimer = [] {
     if (HWND box = FindWindowA("#32770", "ReleaseProbe")) PostMessageA(box, WM_COMMAND, IDOK, 0);
   };
-  for (const bool inCreate : {true, false}) {  // the creation handler, a click
-    bool deleted = false;
-    bool deletedMeanwhile = false;
-    auto& form =
-        ui::Application().CreateForm<SelfReleasingForm>(inCreate, deleted, deletedMeanwhile);
-    if (!inCreate) gui_support::Click(form.Go.Handle());
-    EXPECT_FALSE(deletedMeanwhile) << inCreate;
-    EXPECT_TRUE(PumpUntil([&] { return deleted; })) << inCreate;
-  }
+  bool deleted = false;
+  bool deletedMeanwhile = false;
+  ui::Application().CreateForm<SelfReleasingForm>(deleted, deletedMeanwhile);
+  EXPECT_FALSE(deletedMeanwhile);
+  EXPECT_TRUE(PumpUntil([&] { return deleted; }));
 }
 
 TEST(UiForm, HaltInsideAModalLoopEndsTheLoop) {
