@@ -128,10 +128,8 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
       {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, true, true,
        {}},
       {"no unins000.exe", "7", Closing::kOkButton, true, false, true, true, {}},
-      {"defaults run fails", "abc", Closing::kOkButton, false, false, false, true,
+      {"defaults run fails, kept", "abc", Closing::kOkButton, false, false, false, false,
        {"'abc' is not a valid integer value.", ask}},
-      {"defaults run fails, kept", "", Closing::kOkButton, false, false, false, false,
-       {"'' is not a valid integer value.", ask}},
       {"no such type", "8", Closing::kOkButton, false, false, false, true, {missingFile, ask}},
       {"profile missing", "3", Closing::kOkButton, false, true, false, false, {missingFile}},
       // clang-format on

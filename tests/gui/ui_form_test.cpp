@@ -230,36 +230,28 @@ TEST(UiForm, ReleaseTakesEffectInsideAModalLoop) {
   EXPECT_TRUE(goneDuringModal);
 }
 
-// Releases itself in its creation handler, then waits in a real message box, whose
-// own loop takes the posted release.
-class SelfReleasingForm : public ui::Form {
- public:
-  SelfReleasingForm(bool& deleted, bool& deletedMeanwhile)
-      : Form({}), deleted_(deleted), deletedMeanwhile_(deletedMeanwhile) {}
-  ~SelfReleasingForm() override { deleted_ = true; }
-
- protected:
-  void OnCreate() override {
-    Release();
-    ui::Application().ShowMessageBox("Waiting", "ReleaseProbe", MB_OK);
-    deletedMeanwhile_ = deleted_;  // reads the form: it must still be there
-  }
-
- private:
-  bool& deleted_;
-  bool& deletedMeanwhile_;
-};
-
 TEST(UiForm, AFormReleasedInItsCreationHandlerGoesOnlyAfterIt) {
+  // Releases itself, then waits in a real message box, whose own loop takes the release.
+  struct SelfReleasing : ui::Form {
+    SelfReleasing(bool& deleted, bool& early) : Form({}), deleted(deleted), early(early) {}
+    ~SelfReleasing() override { deleted = true; }
+    void OnCreate() override {
+      Release();
+      ui::Application().ShowMessageBox("Waiting", "ReleaseProbe", MB_OK);
+      early = deleted;  // reads the form: it must still be there
+    }
+    bool& deleted;
+    bool& early;
+  };
   ui::Application().SetMessageBoxObserver(nullptr);  // MessageBoxA itself, closed by a timer
   ui::Timer closer({.interval = 20, .enabled = true});
   closer.onTimer = [] {
     if (HWND box = FindWindowA("#32770", "ReleaseProbe")) PostMessageA(box, WM_COMMAND, IDOK, 0);
   };
   bool deleted = false;
-  bool deletedMeanwhile = false;
-  ui::Application().CreateForm<SelfReleasingForm>(deleted, deletedMeanwhile);
-  EXPECT_FALSE(deletedMeanwhile);
+  bool early = false;
+  ui::Application().CreateForm<SelfReleasing>(deleted, early);
+  EXPECT_FALSE(early);
   EXPECT_TRUE(PumpUntil([&] { return deleted; }));
 }
 
