@@ -237,37 +237,29 @@ TEST_F(SideWindows, SystemCloseTakesEachWindowsOwnWayOut) {
   using veltrano::ui::Form;
   enum Left { kEnded, kGone, kOpen };
   engine_forms::FakeShutdown fake;
-  auto run = [&](bool finished) -> Form& {
+  auto open = [&](const std::string& name) -> Form& {
+    if (name == "advanced")
+      return Application().CreateForm<veltrano::TAdvance>(veltrano::AdvanceHooks{});
+    if (name == "restart prompt") return Application().CreateForm<veltrano::Trestart>(fake);
+    if (name == "first-run notice") return Application().CreateForm<veltrano::TFirstrun>();
     AppState().SelectedType = 5;
-    auto& form = Application().CreateForm<veltrano::TForm3>(fake);
-    if (finished) AnimateToEnd(form);
-    return form;
+    auto& run = Application().CreateForm<veltrano::TForm3>(fake);
+    if (name == "run finished") AnimateToEnd(run);
+    return run;
   };
-  struct Case {
+  const struct {
     const char* name;
-    std::function<Form&()> open;
     UINT message;  // WM_SYSKEYDOWN: Alt+F4
     Left left;
-  };
-  const Case cases[] = {
-      {"advanced",
-       [&]() -> Form& {
-         Press(StartWizard(), "Advanced Mode");
-         return *Form::FromHandle(FindWindowA("TAdvance", nullptr));
-       },
-       WM_SYSKEYDOWN, kEnded},
-      {"restart prompt",
-       [&]() -> Form& { return Application().CreateForm<veltrano::Trestart>(fake); }, WM_SYSCOMMAND,
-       kEnded},
-      {"first-run notice",
-       [&]() -> Form& { return Application().CreateForm<veltrano::TFirstrun>(); }, WM_CLOSE, kGone},
-      {"run going", [&]() -> Form& { return run(false); }, WM_SYSKEYDOWN, kOpen},
-      {"run finished", [&]() -> Form& { return run(true); }, WM_SYSCOMMAND, kEnded},
-  };
-  for (const Case& c : cases) {
+  } cases[] = {{"advanced", WM_SYSKEYDOWN, kEnded},
+               {"restart prompt", WM_SYSCOMMAND, kEnded},
+               {"first-run notice", WM_CLOSE, kGone},
+               {"run going", WM_SYSKEYDOWN, kOpen},
+               {"run finished", WM_SYSCOMMAND, kEnded}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     engine_forms::HaltRecorder halts;
-    const HWND window = c.open().Handle();
+    const HWND window = open(c.name).Handle();
     const WPARAM command = c.message == WM_SYSKEYDOWN ? VK_F4 : SC_CLOSE;
     PostMessageA(window, c.message, command, c.message == WM_SYSKEYDOWN ? 1 << 29 : 0);
     gui_support::PumpPending();
