@@ -21,9 +21,6 @@
 namespace veltrano {
 namespace {
 
-// The exit code of a program that ended because a run could not go on.
-constexpr int kEndedOnError = 1;
-
 ui::FormArgs MainFormArgs() {
   ui::FormArgs args;
   args.caption = kApplicationTitle;

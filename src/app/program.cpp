@@ -9,11 +9,6 @@
 #include "ui/application.h"
 
 namespace veltrano {
-namespace {
-
-constexpr int kEndedOnError = 1;
-
-}  // namespace
 
 CommandLine ReadCommandLine() {
   CommandLine commandLine;

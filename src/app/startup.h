@@ -16,6 +16,8 @@ namespace veltrano {
 inline constexpr char kApplicationTitle[] = "Veltrano v2.11";
 inline constexpr char kStatusPrefix[] = "Last optimization type that you use ";
 inline constexpr char kUninstallArgument[] = "/uninstall";
+// The exit code of a program that ended because it could not go on (an error shown).
+inline constexpr int kEndedOnError = 1;
 
 enum class StartupEnd {
   kEndSilently,  // ProgramKey could not be opened: no window, no message

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/chained_defaults.h"
+#include "app/startup.h"
 #include "engine/profile_files.h"
 #include "platform/app_state.h"
 #include "platform/convert.h"
@@ -17,7 +18,6 @@ namespace veltrano {
 namespace {
 
 constexpr DWORD kPauseBeforeEndMs = 500;
-constexpr int kEndedOnError = 1;
 
 // Nothing that goes wrong here is reported: a missing or unstartable uninstaller, or an
 // error while its folder is worked out, still lets the program pause and end.
