@@ -108,8 +108,10 @@ void HostContact::Start(const std::string& host, unsigned port, Finished finishe
 
 void HostContact::Abandon() {
   if (window_) KillTimer(window_, kDeadlineTimer);
-  if (currentLookup_) WSACancelAsyncRequest(currentLookup_->request);
-  currentLookup_ = nullptr;  // its buffer stays in pendingLookups_ until the answer comes
+  // A given-up lookup is not cancelled: a cancelled one never sends its answer on
+  // Windows, so its buffer could never be freed, and Wine writes the answer into it all
+  // the same. Left to run, it always answers, and OnLookupDone frees its buffer.
+  currentLookup_ = nullptr;
   CloseSocket();
   state_ = State::kIdle;
   finished_ = nullptr;
@@ -194,8 +196,7 @@ void HostContact::OnDeadline() {
   KillTimer(window_, kDeadlineTimer);
   const State given = state_;
   if (given == State::kIdle) return;
-  if (currentLookup_) WSACancelAsyncRequest(currentLookup_->request);
-  currentLookup_ = nullptr;
+  currentLookup_ = nullptr;  // its buffer goes with its answer, as in Abandon
   CloseSocket();
   state_ = State::kIdle;
   Finish(given == State::kLookingUp ? ContactOutcome::kLookupTimedOut : ContactOutcome::kNoAnswer,

@@ -68,7 +68,7 @@ class HostContact {
   SOCKET socket_ = INVALID_SOCKET;
   Lookup* currentLookup_ = nullptr;
   // Lookups whose answers are still due: the system writes into their buffers until it
-  // posts the answer, also after a lookup has been given up.
+  // posts the answer, also after a lookup has been given up; each goes with its answer.
   std::vector<std::unique_ptr<Lookup>> pendingLookups_;
 };
 

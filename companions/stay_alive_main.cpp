@@ -185,6 +185,9 @@ class StayAliveWindow {
   StayAliveSettings settings_;
 };
 
+constexpr int kRaiseAttempts = 50;
+constexpr DWORD kRaisePauseMs = 100;
+
 // A second start brings the running window forward instead of contacting twice.
 bool RaiseRunningInstance() {
   const HWND running = FindWindowA("#32770", STAY_ALIVE_CAPTION);
@@ -198,7 +201,12 @@ bool RaiseRunningInstance() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
-  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS && RaiseRunningInstance()) {
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    // The first start may not have shown its window yet: it is given a few seconds to,
+    // and this one ends either way.
+    for (int attempt = 0; attempt < kRaiseAttempts && !RaiseRunningInstance(); ++attempt) {
+      Sleep(kRaisePauseMs);
+    }
     CloseHandle(mutex);
     return 0;
   }

@@ -6,10 +6,11 @@
 ;
 ; What the program expects of it: ProgramKey with LastOptim and First, the uninstall
 ; entry Veltrano_is1, the profile folders VLO\ and VLU\ beside Veltrano.exe, and the
-; uninstaller unins000.exe there too. On its first run the program points the entry's
-; UninstallString at "<folder>\Veltrano.exe" /uninstall, which restores the Windows
-; default settings and then starts unins000.exe; that uninstaller asks the user as any
-; uninstaller does (or runs silently with /S).
+; uninstaller unins000.exe there too. The entry's UninstallString is
+; "<folder>\Veltrano.exe" /uninstall from the start (the program's first run writes the
+; same), which restores the Windows default settings and then starts unins000.exe; that
+; uninstaller asks the user as any uninstaller does. There is no QuietUninstallString:
+; it would skip the defaults. An administrator may still run unins000.exe /S directly.
 
 !ifndef ARCH | BIN_DIR | OUT_FILE
   !error "ARCH, BIN_DIR and OUT_FILE must be defined"
@@ -157,10 +158,16 @@ Section "${PRODUCT}" SecProgram
   !insertmacro ForEachProfile InstallProfile VLU vlu
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
-  ; An upgrade keeps the type last applied: the next run undoes that optimization.
+  ; An upgrade keeps the type last applied ("1" to "7" as text): the next run undoes
+  ; that optimization. Anything else (absent, a number value, "abc", "0", "8") could never
+  ; be undone and would stop every later removal, so it becomes "7".
   ClearErrors
   ReadRegStr $0 HKLM "${PROGRAM_KEY}" "LastOptim"
+  StrLen $1 $0
   ${If} ${Errors}
+  ${OrIf} $1 != 1
+  ${OrIf} $0 < 1
+  ${OrIf} $0 > 7
     WriteRegStr HKLM "${PROGRAM_KEY}" "LastOptim" "7"
   ${EndIf}
   WriteRegStr HKLM "${PROGRAM_KEY}" "First" "Yes"
@@ -168,8 +175,9 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  ; Through the program, so that removing it restores the Windows default settings first.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Veltrano.exe" /uninstall'
+  DeleteRegValue HKLM "${UNINSTALL_KEY}" "QuietUninstallString"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Veltrano.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1

@@ -35,6 +35,7 @@ ui::FormArgs AdvanceFrame() {
                       .borderIcons = ui::kIconNone,
                       .frame = ui::FrameStyle::kDialog,
                       .centered = true,
+                      .taskbarButton = true,
                       .visible = true,
                       .className = "TAdvance"};
 }

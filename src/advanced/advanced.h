@@ -64,6 +64,7 @@ class TAdvance : public ui::Form {
 
  protected:
   void OnCreate() override { FormCreate(); }
+  void OnClose() override { RzButton1Click(); }  // as "Exit"
 
  private:
   void BuildSettings();

@@ -21,9 +21,6 @@
 namespace veltrano {
 namespace {
 
-// The exit code of a program that ended because a run could not go on.
-constexpr int kEndedOnError = 1;
-
 ui::FormArgs MainFormArgs() {
   ui::FormArgs args;
   args.caption = kApplicationTitle;
@@ -31,6 +28,7 @@ ui::FormArgs MainFormArgs() {
   args.clientHeight = 322;
   args.borderIcons = ui::kIconSystemMenu | ui::kIconMinimize;
   args.frame = ui::FrameStyle::kSingle;
+  args.taskbarButton = true;
   args.className = "TForm1";
   return args;
 }
@@ -131,7 +129,13 @@ bool TForm1::OnUserMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
   result = 0;
   if (!startupDone_) {
     startupDone_ = true;
-    RunStartupSequence();
+    ui::TApplication& application = ui::Application();
+    // A start-up that stopped on an error has shown it; with no window up, ending is
+    // the only way out (the single-instance lock goes with the process).
+    if (!application.Dispatch([this] { RunStartupSequence(); }) && !IsVisible() &&
+        !application.Halted()) {
+      application.Halt(kEndedOnError);
+    }
   }
   return true;
 }
@@ -145,7 +149,7 @@ void TForm1::RunStartupSequence() {
     case StartupEnd::kNeedsAdministrator:
       ui::Application().ShowMessageBox(kNeedsAdministratorText, kApplicationTitle,
                                        MB_OK | MB_ICONSTOP);
-      ui::Application().Halt(1);
+      ui::Application().Halt(kEndedOnError);
     case StartupEnd::kUninstall:
       if (onUninstallMode) onUninstallMode();
       ui::Application().Halt(0);
@@ -284,7 +288,7 @@ void TForm1::RzButton1Click() {
 
 void TForm1::LaunchCompanion(const char* file) {
   // The folder is taken afresh from the running executable, not from AppState.
-  Starter1.exec(file, "", ExecutableDirectory());
+  Starter1.ExecFromFolder(ExecutableDirectory(), file);
 }
 
 void TForm1::VadiVazar1Click() {

@@ -27,6 +27,9 @@ class TFirstrun : public ui::Form {
   ui::Button Button1;  // "&OK"
 
   void Button1Click();
+
+ protected:
+  void OnClose() override { Button1Click(); }  // as OK
 };
 
 }  // namespace veltrano

@@ -24,13 +24,18 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
-  TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
-  // The side windows that exist from the start, hidden until they are asked for.
-  mainForm.SetAboutBox(application.CreateForm<TForm8>());
-  TForm7& warning = application.CreateForm<TForm7>();
-  mainForm.onUninstallMode = [&warning, exePath = commandLine.exePath] {
-    EnterUninstallMode(warning, exePath);
-  };
+  // A window the system refuses to make is shown in the error box, and the program
+  // ends rather than run on without it.
+  const bool built = application.Dispatch([&] {
+    TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
+    // The side windows that exist from the start, hidden until they are asked for.
+    mainForm.SetAboutBox(application.CreateForm<TForm8>());
+    TForm7& warning = application.CreateForm<TForm7>();
+    mainForm.onUninstallMode = [&warning, exePath = commandLine.exePath] {
+      EnterUninstallMode(warning, exePath);
+    };
+  });
+  if (!built) return kEndedOnError;
   application.ShowMainForm = false;
   return application.Run();
 }

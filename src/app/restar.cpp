@@ -49,8 +49,8 @@ Trestart::Trestart(ShutdownApi& shutdown)
 }
 
 void Trestart::RzButton1Click() {
-  // The answer is not looked at: a refused restart leaves the prompt as it was.
-  Shutdown1.Execute();
+  // A refused restart is reported and leaves the prompt as it was.
+  Shutdown1.Restart();
 }
 
 void Trestart::RzButton2Click() {

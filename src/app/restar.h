@@ -25,6 +25,9 @@ class Trestart : public ui::Form {
 
   void RzButton1Click();
   void RzButton2Click();
+
+ protected:
+  void OnClose() override { RzButton2Click(); }  // as "Exit"
 };
 
 }  // namespace veltrano

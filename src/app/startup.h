@@ -19,6 +19,8 @@ inline constexpr char kUninstallArgument[] = "/uninstall";
 inline constexpr char kNeedsAdministratorText[] =
     "Veltrano needs administrator rights to change the network settings.\r\n"
     "Please log on as an administrator and start Veltrano again.";
+// The exit code of a program that ended because it could not go on (an error shown).
+inline constexpr int kEndedOnError = 1;
 
 enum class StartupEnd {
   kEndSilently,         // ProgramKey is missing: no window, no message

@@ -111,7 +111,11 @@ void RunProgressForm::ShowEnd(ProgressEnd end) {
 }
 
 void RunProgressForm::RzButton1Click() {
-  abfShutdown1.Execute();  // if the system refuses, the window simply stays
+  abfShutdown1.Restart();  // a refusal is reported and the window stays
+}
+
+void RunProgressForm::OnClose() {
+  if (RzButton2.IsEnabled()) RzButton2Click();
 }
 
 void RunProgressForm::RzButton2Click() {

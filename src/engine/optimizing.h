@@ -9,10 +9,10 @@
 
 #include <string>
 
-#include "platform/app_state.h"
 #include "engine/profile_files.h"
 #include "engine/progress.h"
 #include "engine/runs.h"
+#include "platform/app_state.h"
 #include "platform/shutdown.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -77,6 +77,9 @@ class RunProgressForm : public ui::Form {
     }
     runFailed_ = false;
   }
+
+  // Nothing while the run animates; once it has finished, as "Don't Restart Computer".
+  void OnClose() override;
 
   // The texts that a completed run enables at the end of the animation.
   virtual void EnableResultTexts() { Label1.SetEnabled(true); }

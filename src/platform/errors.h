@@ -36,4 +36,10 @@ class EConvertError : public VeltranoError {
   using VeltranoError::VeltranoError;
 };
 
+// A restart request the system refused, with the system's reason.
+class ERestartRefused : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
 }  // namespace veltrano

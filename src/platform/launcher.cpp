@@ -28,6 +28,19 @@ void TBUExecute::exec(const std::string& file, const std::string& parameters,
   LaunchWithShell(owner_, file, parameters, directory);
 }
 
+void TBUExecute::ExecFromFolder(const std::string& folder, const std::string& file) {
+  exec(folder + file, "", folder);
+}
+
+std::string OpenWithWebPageCommand() {
+  // Appended piece by piece: GCC 12 warns falsely about `"\"" + std::string`.
+  std::string command = "\"";
+  command += SystemProgramPath("rundll32.exe");
+  command += "\" ";
+  command += kOpenWithWebPageArguments;
+  return command;
+}
+
 void SetLaunchObserver(LaunchFunction observer) {
   Observer() = std::move(observer);
 }
@@ -37,9 +50,9 @@ bool OpenWebAddress(const std::string& address) {
   const bool opened = observer.open ? observer.open(address) : OpenWithShell(address);
   if (opened) return true;
   if (observer.start) {
-    observer.start(kOpenWithWebPageCommand);
+    observer.start(OpenWithWebPageCommand());
   } else {
-    StartCommandLine(kOpenWithWebPageCommand);
+    StartCommandLine(OpenWithWebPageCommand());
   }
   return false;
 }

@@ -19,6 +19,15 @@ bool OpenWithShell(const std::string& address) {
   return result > 32;
 }
 
+std::string SystemProgramPath(const std::string& file) {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  const std::string inSystem = std::string(folder) + "\\" + file;
+  if (GetFileAttributesA(inSystem.c_str()) != INVALID_FILE_ATTRIBUTES) return inSystem;
+  GetWindowsDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\" + file;
+}
+
 void StartCommandLine(const std::string& commandLine) {
   WinExec(commandLine.c_str(), SW_SHOWNORMAL);
 }

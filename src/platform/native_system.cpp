@@ -64,6 +64,10 @@ bool OpenWithShell(const std::string&) {
   return false;  // no shell to open anything
 }
 
+std::string SystemProgramPath(const std::string& file) {
+  return "C:\\WINDOWS\\system32\\" + file;  // where an NT system keeps it
+}
+
 void StartCommandLine(const std::string&) {}
 
 bool TabfOneInstance::Acquire(const std::string& title) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // <windows.h> defines ExitWindows as a macro of two arguments, which would break the
 // member of that name below wherever both are included.
@@ -23,6 +24,8 @@ class ShutdownApi {
   // False when any of those calls fails.
   virtual bool EnableShutdownPrivilege() = 0;
   virtual bool ExitWindows(std::uint32_t flags) = 0;
+  // The system's text for the failure of the last call above that failed.
+  virtual std::string FailureText() { return {}; }
 };
 
 ShutdownApi& SystemShutdown();  // Win32 on Windows
@@ -37,6 +40,9 @@ class TabfShutdown {
   bool Force = false;
   // True when the system accepts the request.
   bool Execute();
+  // Execute, with a refusal raised as ERestartRefused ("Veltrano could not restart
+  // Windows: " and the system's text) for the error box.
+  void Restart();
 
  private:
   ShutdownApi& api_;

@@ -13,6 +13,9 @@ void LaunchWithShell(void* owner, const std::string& file, const std::string& pa
 // ShellExecuteA with the verb "Open", no owner, SW_SHOWNORMAL; true when the shell
 // reports success (a result above 32).
 bool OpenWithShell(const std::string& address);
+// The full path of a program of the system: from the system folder, or from the
+// Windows folder where the system keeps it there (rundll32.exe on Windows 95 to Me).
+std::string SystemProgramPath(const std::string& file);
 // WinExec with SW_SHOWNORMAL; the result is not looked at.
 void StartCommandLine(const std::string& commandLine);
 

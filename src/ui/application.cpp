@@ -189,15 +189,21 @@ void TApplication::FinishRelease(HWND window, const Form* form) {
   auto owned = std::find_if(
       forms_.begin(), forms_.end(),
       [form](const std::unique_ptr<Form>& candidate) { return candidate.get() == form; });
-  if (owned != forms_.end()) {
-    std::unique_ptr<Form> doomed = std::move(*owned);
-    forms_.erase(owned);
-    if (mainForm_ == form) mainForm_ = nullptr;
-    return;  // `doomed` takes its window with it
+  // A form not ours to delete loses only its window, if it still belongs to that form.
+  Form* alive = owned != forms_.end() ? owned->get() : Form::FromHandle(window);
+  if (!alive || alive != form) return;
+  if (alive->HandlerRunning()) {
+    alive->DeferRelease();  // a handler of its own (a creation handler's box) is still on the stack
+    return;
   }
-  // Not ours to delete: only its window goes, if it still belongs to that form.
-  if (Form* alive = Form::FromHandle(window); alive && alive == form) alive->DestroyHandle();
-}
+  if (owned == forms_.end()) {
+    alive->DestroyHandle();
+    return;
+  }
+  std::unique_ptr<Form> doomed = std::move(*owned);
+  forms_.erase(owned);
+  if (mainForm_ == form) mainForm_ = nullptr;
+}  // `doomed` takes its window with it
 
 void TApplication::SetHaltObserver(HaltObserver observer) {
   haltObserver_ = std::move(observer);

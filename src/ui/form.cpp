@@ -22,6 +22,7 @@ DWORD FormExStyle(const FormArgs& args) {
   DWORD exStyle = WS_EX_CONTROLPARENT;
   if (args.frame == FrameStyle::kDialog) exStyle |= WS_EX_DLGMODALFRAME;
   if (args.stayOnTop) exStyle |= WS_EX_TOPMOST;
+  if (args.taskbarButton) exStyle |= WS_EX_APPWINDOW;
   return exStyle;
 }
 
@@ -162,8 +163,19 @@ void Form::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
 void Form::RunCreateHandler() {
   if (created_) return;
   created_ = true;
+  FormHandlerScope running(this);
   Application().Dispatch([this] { OnCreate(); });
   if (showAfterCreate_ && hwnd_ && !Application().Halted()) Show();
+}
+
+FormHandlerScope::FormHandlerScope(Form* form) : form_(form) {
+  if (form_) ++form_->handlersRunning_;
+}
+
+FormHandlerScope::~FormHandlerScope() {
+  if (!form_ || --form_->handlersRunning_ > 0 || !form_->releaseDeferred_) return;
+  form_->releaseDeferred_ = false;
+  form_->Release();  // posted: the form is still whole until the loop takes it
 }
 
 int Form::ShowModal() {
@@ -218,11 +230,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       OnClose();
-      if (modal_) {
-        modalResult_ = kModalCancel;
-      } else {
-        Hide();
-      }
+      if (modal_) modalResult_ = kModalCancel;
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {

@@ -34,6 +34,10 @@ struct FormArgs {
   FrameStyle frame = FrameStyle::kSingle;
   bool stayOnTop = false;
   bool centered = true;  // centred on the desktop's work area
+  // A button of its own on the taskbar (WS_EX_APPWINDOW): the application window that
+  // owns every form stays hidden, so a main window without one could be minimised
+  // out of reach.
+  bool taskbarButton = false;
   // Shown by the application as soon as its creation handler has run.
   bool visible = false;
   // Window class name, e.g. the form's own class name so that a driver can find it;
@@ -56,12 +60,16 @@ class Form : public Window {
   int ClientWidth() const;
   int ClientHeight() const;
 
-  // Sends WM_CLOSE: OnClose runs, a modal form ends with kModalCancel, any other form
-  // is hidden.
+  // Sends WM_CLOSE: OnClose runs and a modal form ends with kModalCancel. Any other
+  // form stays as it is unless OnClose takes it away: a hidden form would leave the
+  // program running with nothing on the screen.
   void Close();
   // Schedules destruction once control is back in a message loop (see
-  // TApplication::ReleaseForm). A form owned by the application is then deleted.
+  // TApplication::ReleaseForm). A form owned by the application is then deleted, but
+  // never while one of its handlers is still running: then it goes once the last of
+  // them has returned.
   void Release();
+  bool HandlerRunning() const { return handlersRunning_ > 0; }
 
   // Shows the form and runs a message loop until EndModal or WM_CLOSE; the other
   // windows of the thread are disabled meanwhile. Returns the modal result.
@@ -91,7 +99,8 @@ class Form : public Window {
   // The creation handler ("FormCreate"). An error leaving it is shown in the error box
   // and the form still exists.
   virtual void OnCreate() {}
-  // The close request (close box, system menu, Alt+F4, Close()).
+  // The close request (close box, system menu, Alt+F4, WM_SYSCOMMAND SC_CLOSE,
+  // WM_CLOSE, Close()): the form's own way out belongs here.
   virtual void OnClose() {}
   // Messages from WM_USER + 1 to 0x7FFF, e.g. a posted start-up message (WM_USER
   // itself is DM_GETDEFID, which the form answers with its default button). Return true when
@@ -105,13 +114,32 @@ class Form : public Window {
 
  private:
   friend class TApplication;
+  friend class FormHandlerScope;
   void RestoreFocus();
+  // A release that came while a handler was running; it is asked for again once the
+  // last handler has returned.
+  void DeferRelease() { releaseDeferred_ = true; }
 
   HWND activeControl_ = nullptr;
+  int handlersRunning_ = 0;
+  bool releaseDeferred_ = false;
   bool showAfterCreate_ = false;
   bool created_ = false;
   bool modal_ = false;
   int modalResult_ = kModalNone;
+};
+
+// Marks a handler of `form` (null: none) as running for the scope's life, so that the
+// form is not deleted under it; a release asked for meanwhile follows at its end.
+class FormHandlerScope {
+ public:
+  explicit FormHandlerScope(Form* form);
+  ~FormHandlerScope();
+  FormHandlerScope(const FormHandlerScope&) = delete;
+  FormHandlerScope& operator=(const FormHandlerScope&) = delete;
+
+ private:
+  Form* form_;
 };
 
 struct FrameArgs {

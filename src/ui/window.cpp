@@ -218,6 +218,8 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
 
   LRESULT result = 0;
+  // Whatever the message sets off, the form it belongs to outlives the handler.
+  FormHandlerScope running(Form::FromHandle(TopLevelWindowOf(window)));
   // A handler that failed (its error is already shown) leaves the message to the system.
   if (!Application().Dispatch([&] { result = self->HandleMessage(message, wParam, lParam); })) {
     result = DefWindowProcA(window, message, wParam, lParam);

@@ -9,8 +9,10 @@
 
 #include "app/about.h"
 #include "app/anaekran.h"
+#include "app/justone.h"
 #include "app/restar.h"
 #include "app_wizard_fixture.h"
+#include "engine/optimizing.h"
 #include "platform/launcher.h"
 #include "ui/timer.h"
 
@@ -59,9 +61,9 @@ TEST_F(SideWindows, OptionsMenuLaunchesCompanionsAndShowsTheSameAboutBox) {
   };
   const std::string programDir = wine_harness::BinDir() + "\\";
   const Case cases[] = {
-      {'s', {{"VadiVazar.Exe", "", programDir}}, false, {}},
-      {'u', {{"Update.Exe", "", programDir}}, false, {}},
-      {'h', {{"Veltrano.Chm", "", programDir}}, false, {}},
+      {'s', {{programDir + "VadiVazar.Exe", "", programDir}}, false, {}},
+      {'u', {{programDir + "Update.Exe", "", programDir}}, false, {}},
+      {'h', {{programDir + "Veltrano.Chm", "", programDir}}, false, {}},
       {'a', {}, true, {}},
       {'a', {}, true, {}},
       {'e', {}, false, {0}},
@@ -174,7 +176,8 @@ TEST_F(SideWindows, AboutLinksTurnPurpleWhenOpenedAndOfferOpenWithWhenNot) {
     EXPECT_EQ(link.CurrentColor(), c.colour);
     EXPECT_EQ(started.size(), static_cast<size_t>(c.openWithStarts));
     for (const std::string& line : started) {
-      EXPECT_EQ(line, "RunDLL32.exe Shell32.dll,OpenAs_RunDLL *.htm");
+      EXPECT_EQ(line, std::string(1, '"') + wine_harness::WindowsDir() +
+                          "\\system32\\rundll32.exe\" Shell32.dll,OpenAs_RunDLL *.htm");
     }
     veltrano::SetWebAddressObserver({});
     EXPECT_FALSE(GetWindowLongPtrA(about.Handle(), GWL_STYLE) & WS_SYSMENU);
@@ -190,6 +193,7 @@ class AnsweringShutdown : public engine_forms::FakeShutdown {
     FakeShutdown::ExitWindows(flags);
     return accepts_;
   }
+  std::string FailureText() override { return "Access is denied."; }
 
  private:
   bool accepts_;
@@ -200,6 +204,7 @@ TEST_F(SideWindows, RestartPromptAsksForAnUnforcedRebootAndStaysUntilExit) {
     SCOPED_TRACE(accepted ? "restart accepted" : "restart refused");
     AnsweringShutdown shutdown(accepted);
     engine_forms::HaltRecorder halts;
+    gui_support::ScopedBoxAnswer boxes(IDOK);
     auto& prompt = Application().CreateForm<veltrano::Trestart>(shutdown);
     EXPECT_TRUE(prompt.IsVisible()) << "it shows itself";
     EXPECT_EQ(prompt.Caption(), "Warning");
@@ -210,6 +215,9 @@ TEST_F(SideWindows, RestartPromptAsksForAnUnforcedRebootAndStaysUntilExit) {
     ASSERT_TRUE(gui_support::FindChildByText(prompt.Handle(), "Restart Computer", "Button"));
     gui_support::Click(gui_support::FindChildByText(prompt.Handle(), "Restart Computer", "Button"));
     EXPECT_EQ(shutdown.requests, std::vector<std::uint32_t>{veltrano::kEwxReboot});
+    ASSERT_EQ(boxes.Boxes().size(), accepted ? 0u : 1u) << "a refusal is said once";
+    EXPECT_EQ(accepted ? "" : boxes.Boxes()[0].text,
+              accepted ? "" : "Veltrano could not restart Windows: Access is denied.");
     EXPECT_TRUE(prompt.IsVisible());
     EXPECT_TRUE(prompt.RzButton1.IsEnabled());
     EXPECT_TRUE(prompt.RzButton2.IsEnabled());
@@ -217,6 +225,46 @@ TEST_F(SideWindows, RestartPromptAsksForAnUnforcedRebootAndStaysUntilExit) {
 
     gui_support::Click(gui_support::FindChildByText(prompt.Handle(), "Exit", "Button"));
     EXPECT_EQ(halts.codes, std::vector<int>{0});
+    Application().DestroyOwnedForms();
+    Application().ClearHalt();
+  }
+}
+
+// The system's close command on each window takes that window's own way out: the
+// program ends, the window goes, or (a run still going) it stays; never a hidden window
+// with the program running.
+TEST_F(SideWindows, SystemCloseTakesEachWindowsOwnWayOut) {
+  using veltrano::ui::Form;
+  enum Left { kEnded, kGone, kOpen };
+  engine_forms::FakeShutdown fake;
+  auto open = [&](const std::string& name) -> Form& {
+    if (name == "advanced")
+      return Application().CreateForm<veltrano::TAdvance>(veltrano::AdvanceHooks{});
+    if (name == "restart prompt") return Application().CreateForm<veltrano::Trestart>(fake);
+    if (name == "first-run notice") return Application().CreateForm<veltrano::TFirstrun>();
+    AppState().SelectedType = 5;
+    auto& run = Application().CreateForm<veltrano::TForm3>(fake);
+    if (name == "run finished") AnimateToEnd(run);
+    return run;
+  };
+  const struct {
+    const char* name;
+    UINT message;  // WM_SYSKEYDOWN: Alt+F4
+    Left left;
+  } cases[] = {{"advanced", WM_SYSKEYDOWN, kEnded},
+               {"restart prompt", WM_SYSCOMMAND, kEnded},
+               {"first-run notice", WM_CLOSE, kGone},
+               {"run going", WM_SYSKEYDOWN, kOpen},
+               {"run finished", WM_SYSCOMMAND, kEnded}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    engine_forms::HaltRecorder halts;
+    const HWND window = open(c.name).Handle();
+    const WPARAM command = c.message == WM_SYSKEYDOWN ? VK_F4 : SC_CLOSE;
+    PostMessageA(window, c.message, command, c.message == WM_SYSKEYDOWN ? 1 << 29 : 0);
+    gui_support::PumpPending();
+    EXPECT_EQ(halts.codes, std::vector<int>(c.left == kEnded ? 1 : 0, 0));
+    EXPECT_TRUE(c.left == kEnded || (IsWindowVisible(window) != FALSE) == (c.left == kOpen));
     Application().DestroyOwnedForms();
     Application().ClearHalt();
   }

@@ -116,16 +116,23 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Closing closing;
     bool realLauncher;     // the real shell, with no unins000.exe beside the program
     bool profilesMissing;  // ProgramDir without profile folders
-    std::string boxText;   // the one box expected, "" for none
     bool continues;        // warning shown and uninstaller started
+    bool removed;          // the uninstaller started
+    // The boxes, answered Yes when `removed`, else No.
+    std::vector<std::string> boxTexts;
   };
+  const std::string ask = veltrano::kRemoveAnywayQuestion;
   const Case cases[] = {
-      {"at defaults already", "7", Closing::kOkButton, false, false, "", true},
-      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, "", true},
-      {"no unins000.exe", "7", Closing::kOkButton, true, false, "", true},
-      {"defaults run fails", "abc", Closing::kOkButton, false, false,
-       "'abc' is not a valid integer value.", false},
-      {"profile missing", "3", Closing::kOkButton, false, true, missingFile, false},
+      // clang-format off
+      {"at defaults already", "7", Closing::kOkButton, false, false, true, true, {}},
+      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, true, true,
+       {}},
+      {"no unins000.exe", "7", Closing::kOkButton, true, false, true, true, {}},
+      {"defaults run fails, kept", "abc", Closing::kOkButton, false, false, false, false,
+       {"'abc' is not a valid integer value.", ask}},
+      {"no such type", "8", Closing::kOkButton, false, false, false, true, {missingFile, ask}},
+      {"profile missing", "3", Closing::kOkButton, false, true, false, false, {missingFile}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -145,7 +152,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     }
     const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
 
-    gui_support::ScopedBoxAnswer boxes(IDOK);
+    gui_support::ScopedBoxAnswer boxes(c.removed ? IDYES : IDNO);
     HaltRecorder halts;
     std::optional<LaunchRecorder> launches;
     if (!c.realLauncher) launches.emplace();
@@ -154,18 +161,17 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().Dispatch([&] { veltrano::EnterUninstallMode(warning, exePath); });
 
     ASSERT_FALSE(halts.codes.empty()) << "uninstall mode always ends the program";
-    EXPECT_EQ(halts.codes.back(), 0);
+    EXPECT_EQ(halts.codes.back(), c.boxTexts.size() > 1 && !c.removed ? 1 : 0) << "1: kept";
     EXPECT_TRUE(AppState().DefaultsChained);
-    ASSERT_EQ(boxes.Boxes().size(), c.boxText.empty() ? 0u : 1u);
-    if (!c.boxText.empty()) {
-      EXPECT_EQ(boxes.Boxes()[0].text, c.boxText);
-    }
+    std::vector<std::string> boxTexts;
+    for (const auto& box : boxes.Boxes()) boxTexts.push_back(box.text);
+    EXPECT_EQ(boxTexts, c.boxTexts);
     EXPECT_EQ(watcher.shown, c.continues);
     EXPECT_FALSE(warning.IsVisible());
     if (launches) {
-      ASSERT_EQ(launches->launches.size(), c.continues ? 1u : 0u);
-      if (c.continues) {
-        EXPECT_EQ(launches->launches[0].file, "unins000.exe");
+      ASSERT_EQ(launches->launches.size(), c.removed ? 1u : 0u);
+      if (c.removed) {
+        EXPECT_EQ(launches->launches[0].file, bin + "\\unins000.exe");
         EXPECT_EQ(launches->launches[0].parameters, "");
         EXPECT_EQ(launches->launches[0].directory, bin + "\\");
       }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -180,22 +179,6 @@ for (const Case& c : cases) {
   EXPECT_EQ(end.anyResultEnabled, !c.failed);
   Application().DestroyOwnedForms();
 }
-}
-
-// Not a check: keeps each window on the screen at its end for a screenshot taken from
-// outside (xwd). Run with --gtest_also_run_disabled_tests and VELTRANO_HOLD_ROUNDS.
-TEST_F(EngineFormsAnimation, DISABLED_HoldFinishedWindowsForScreenshots) {
-  const char* rounds = std::getenv("VELTRANO_HOLD_ROUNDS");
-  const int hold = rounds ? std::atoi(rounds) : 300;
-  PutLastOptim("7");
-  RunProgressForm& optimizing = CreateOptimizing();
-  AnimateToEnd(optimizing);
-  gui_support::PumpUntil([] { return false; }, hold);
-  Application().DestroyOwnedForms();
-
-  RunProgressForm& defaults = CreateDefaults("1");
-  AnimateToEnd(defaults);
-  gui_support::PumpUntil([] { return false; }, hold);
 }
 
 }  // namespace

@@ -149,13 +149,12 @@ TEST(UiForm, PostedPrivateMessageArrivesOnlyOnceTheLoopRuns) {
   EXPECT_EQ(form.log, "startup 0;");
 }
 
-TEST(UiForm, CloseRunsOnCloseAndHidesAModelessForm) {
+TEST(UiForm, CloseRunsOnCloseAndLeavesAModelessFormAsItIs) {
   ProbeForm form;
   form.Show();
   form.Close();
   EXPECT_EQ(form.closes, 1);
-  EXPECT_FALSE(form.IsVisible());
-  EXPECT_TRUE(IsWindow(form.Handle()));  // hidden, not destroyed
+  EXPECT_TRUE(form.IsVisible());  // never hidden behind the program's back
 }
 
 TEST(UiForm, ShowModalEndsWithTheResultAndGivesBackTheOtherWindows) {
@@ -229,6 +228,31 @@ TEST(UiForm, ReleaseTakesEffectInsideAModalLoop) {
   };
   EXPECT_EQ(dialog.ShowModal(), ui::kModalOk);
   EXPECT_TRUE(goneDuringModal);
+}
+
+TEST(UiForm, AFormReleasedInItsCreationHandlerGoesOnlyAfterIt) {
+  // Releases itself, then waits in a real message box, whose own loop takes the release.
+  struct SelfReleasing : ui::Form {
+    SelfReleasing(bool& deleted, bool& early) : Form({}), deleted(deleted), early(early) {}
+    ~SelfReleasing() override { deleted = true; }
+    void OnCreate() override {
+      Release();
+      ui::Application().ShowMessageBox("Waiting", "ReleaseProbe", MB_OK);
+      early = deleted;  // reads the form: it must still be there
+    }
+    bool& deleted;
+    bool& early;
+  };
+  ui::Application().SetMessageBoxObserver(nullptr);  // MessageBoxA itself, closed by a timer
+  ui::Timer closer({.interval = 20, .enabled = true});
+  closer.onTimer = [] {
+    if (HWND box = FindWindowA("#32770", "ReleaseProbe")) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  };
+  bool deleted = false;
+  bool early = false;
+  ui::Application().CreateForm<SelfReleasing>(deleted, early);
+  EXPECT_FALSE(early);
+  EXPECT_TRUE(PumpUntil([&] { return deleted; }));
 }
 
 TEST(UiForm, HaltInsideAModalLoopEndsTheLoop) {

@@ -118,11 +118,6 @@ TEST(LauncherUnderWine, StartsTheFileInTheGivenFolder) {
   EXPECT_EQ(text.value_or("").rfind("launched", 0), 0u);
 }
 
-TEST(LauncherUnderWine, AMissingFileIsNotReported) {
-  TBUExecute starter;
-  EXPECT_NO_THROW(starter.exec("NoSuchProgram.Exe", "", "C:\\"));
-}
-
 class KeyDenialUnderWine : public ::testing::Test {
  protected:
   const std::string path_ = "Software\\VeltranoDenial";
