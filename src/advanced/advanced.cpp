@@ -141,7 +141,8 @@ void TAdvance::RzButton2Click() {
   ApplyAdvancedSettings({.registry = SystemRegistry(),
                          .ini = SystemProfileStrings(),
                          .systemKeyName = state.SystemKeyName,
-                         .windowsDir = state.WindowsDir},
+                         .windowsDir = state.WindowsDir,
+                         .programDir = state.ProgramDir},
                         CurrentChoices());
   // Only a complete apply gets this far; after an error the window stays as it was.
   SetEnabled(false);

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "advanced/catalogue.h"
+#include "engine/backup.h"
+#include "engine/profile_plan.h"
 #include "engine/runs.h"
 #include "engine/script.h"
 #include "platform/registry.h"
@@ -64,18 +66,32 @@ void ApplyPorts(const AdvancedEnvironment& env, const AdvancedChoices& choices) 
   if (position == 2) WritePortSpeeds(env.ini, env.windowsDir, kDefaultPortSetting);
 }
 
+void ApplyChosenValues(RegistryApi& api, const std::string& systemKeyName,
+                       const AdvancedChoices& choices) {
+  TRegistry registry(api);
+  registry.SelectRoot(kHkeyLocalMachine);
+  for (const ApplyStep& step : ApplySteps()) {
+    OpenStepKey(registry, step.key, systemKeyName);
+    ApplyStepValues(registry, step, choices);
+  }
+  registry.CloseCurrent();
+}
+
+// The same apply against a registry that only takes notes tells which values it writes.
+void BackUpChosenValues(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
+  std::vector<std::string> steps;
+  std::vector<ChangedValue> targets;
+  RecordingRegistry recorder(steps, &targets);
+  ApplyChosenValues(recorder, env.systemKeyName, choices);
+  BackUpBeforeChange(env.registry, env.ini, targets, env.windowsDir, env.programDir,
+                     "an advanced-mode apply");
+}
+
 }  // namespace
 
 void ApplyAdvancedSettings(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
-  {
-    TRegistry registry(env.registry);
-    registry.SelectRoot(kHkeyLocalMachine);
-    for (const ApplyStep& step : ApplySteps()) {
-      OpenStepKey(registry, step.key, env.systemKeyName);
-      ApplyStepValues(registry, step, choices);
-    }
-    registry.CloseCurrent();
-  }
+  if (!env.programDir.empty()) BackUpChosenValues(env, choices);
+  ApplyChosenValues(env.registry, env.systemKeyName, choices);
   ApplyPorts(env, choices);
 }
 

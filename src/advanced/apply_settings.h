@@ -19,6 +19,9 @@ struct AdvancedEnvironment {
   ProfileStringApi& ini;
   std::string systemKeyName;  // "System" or "SYSTEM"
   std::string windowsDir;     // without a trailing backslash
+  // With a trailing backslash; when set, what the apply will write is saved in its
+  // Backup folder first.
+  std::string programDir{};
 };
 
 // Opens every key of the sequence (creating it when missing, except the root key), writes

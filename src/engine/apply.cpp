@@ -44,7 +44,7 @@ void ApplyLine(TRegistry& registry, const std::string& line, ScriptMode& mode) {
   } else if (line[0] == '"') {
     const ValueLine value = SplitValueLine(line);
     if (mode == ScriptMode::kDelete) {
-      registry.RemoveValue(value.name);  // a value that is not there is passed over
+      registry.RemoveValueChecked(value.name);  // a value that is not there is passed over
     } else {
       WriteValue(registry, value);
     }

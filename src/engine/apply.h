@@ -20,7 +20,8 @@ inline constexpr char kChangeMarker[] = "(CHG)";
 // the exact line "(CHG)" switches to write mode; every other line is ignored.
 // A key that cannot be opened leaves no key open, so that the following value lines
 // fail loudly instead of landing in the key of an earlier section.
-// Refused writes raise ERegistryException.
+// Refused writes and removals raise ERegistryException; a value that is not there is
+// passed over.
 void ApplyLine(TRegistry& registry, const std::string& line, ScriptMode& mode);
 
 // Applies every line of a script in order, starting in `mode`.

@@ -1,18 +1,35 @@
 #include "engine/profile_files.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/codec.h"
+#include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/system_root.h"
 
 namespace veltrano {
 namespace {
 
 constexpr std::size_t kDescrambleBlockSize = 10000;
 
-FileHandle OpenForWriting(const std::string& windowsPath) {
-  return FileHandle(std::fopen(NativePath(windowsPath).c_str(), "wb"));
+// "Cannot create file <path>" and why, in the system's words.
+[[noreturn]] void CannotCreate(const std::string& path) {
+  std::string why = SystemLastErrorText();
+  if (why.empty()) why = std::strerror(errno);
+  throw EInOutError("Cannot create file " + path + ". " + why);
+}
+
+// The work file made anew for reading and writing. A file of that name that is already
+// there (left by a run that stopped, or put there by someone else) is removed first, and
+// one that cannot be removed stops the run: it is never applied.
+FileHandle CreateWorkFile(const std::string& workPath) {
+  if (!RemoveFileIfPresent(workPath)) CannotCreate(workPath);
+  FileHandle work(std::fopen(NativePath(workPath).c_str(), "w+b"));
+  if (!work) CannotCreate(workPath);
+  return work;
 }
 
 // Copies the profile through the codec block by block. False when reading or writing
@@ -30,18 +47,18 @@ bool DescrambleInto(std::FILE* profile, std::FILE* work) {
   }
 }
 
-void DescrambleProfile(const std::string& profilePath, const std::string& workPath) {
+FileHandle DescrambleProfile(const std::string& profilePath, const std::string& workPath) {
   FileHandle profile = OpenForReading(profilePath);
   if (!profile) throw MissingProfileFile(profilePath);
-  // A work file that cannot be created is reported by the run when it opens it.
-  FileHandle work = OpenForWriting(workPath);
-  if (!work) return;
+  FileHandle work = CreateWorkFile(workPath);
   const bool copied = DescrambleInto(profile.get(), work.get());
-  const bool flushed = std::fclose(work.release()) == 0;
-  if (!copied || !flushed) {
+  if (!copied || std::fflush(work.get()) != 0) {
+    work.reset();
     std::remove(NativePath(workPath).c_str());
     throw MissingProfileFile(profilePath);
   }
+  std::rewind(work.get());
+  return work;
 }
 
 }  // namespace
@@ -87,14 +104,18 @@ FileHandle OpenForReading(const std::string& windowsPath) {
   return FileHandle(std::fopen(NativePath(windowsPath).c_str(), "rb"));
 }
 
+FileHandle DescrambleToWorkFile(const ProfilePlaces& places, ProfileSet set, int type) {
+  const std::string profilePath = ProfileFilePath(places, set, type);
+  if (profilePath.empty()) throw MissingProfileFile("profile of type " + std::to_string(type));
+  return DescrambleProfile(profilePath, WorkFilePath(places.windowsDir));
+}
+
 void PrepareWorkFile(const ProfilePlaces& places, ProfileSet set, int type) {
   if (type == kWindowsDefaultsType) {
     DeleteFileChecked(WorkFilePath(places.windowsDir));
     return;
   }
-  const std::string profilePath = ProfileFilePath(places, set, type);
-  if (profilePath.empty()) throw MissingProfileFile("profile of type " + std::to_string(type));
-  DescrambleProfile(profilePath, WorkFilePath(places.windowsDir));
+  DescrambleToWorkFile(places, set, type);
 }
 
 }  // namespace veltrano

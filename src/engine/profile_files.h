@@ -44,15 +44,20 @@ std::string ProfileStem(int type);
 std::string ProfileFilePath(const ProfilePlaces& places, ProfileSet set, int type);
 std::string WorkFilePath(const std::string& windowsDir);
 
-// Types 1 to 6: descramble the selected profile into the work file (MissingProfileFile
-// when it cannot be opened or read). Type 7: delete the work file (EInOutError "File
-// not found" when there is none). Any other type selects no file: MissingProfileFile.
-void PrepareWorkFile(const ProfilePlaces& places, ProfileSet set, int type);
-
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Types 1 to 6: descrambles the selected profile into a new work file and hands it back
+// open at its start, so that the run reads exactly what it wrote. MissingProfileFile
+// when the profile cannot be opened or read (or the type selects no file); EInOutError
+// "Cannot create file ..." when the work file cannot be made or an earlier one replaced.
+FileHandle DescrambleToWorkFile(const ProfilePlaces& places, ProfileSet set, int type);
+
+// Type 7: delete the work file (EInOutError "File not found" when there is none). Other
+// types: DescrambleToWorkFile, the file closed again.
+void PrepareWorkFile(const ProfilePlaces& places, ProfileSet set, int type);
 
 // Opens a file named by its Windows path for reading bytes; null when it cannot.
 FileHandle OpenForReading(const std::string& windowsPath);

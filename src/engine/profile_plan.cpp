@@ -53,25 +53,31 @@ std::string DescribeValueData(std::uint32_t type, const std::uint8_t* data, std:
   return "type " + std::to_string(type) + " " + HexBytes(data, size);
 }
 
-bool RecordingRegistry::PathOf(RegKey key, std::string& path) const {
-  if (const char* root = RootName(key)) {
-    path = root;
+bool RecordingRegistry::Find(RegKey key, OpenedKey& opened) const {
+  if (RootName(key)) {
+    opened = OpenedKey{key, ""};
     return true;
   }
   const auto found = openKeys_.find(key);
   if (found == openKeys_.end()) return false;
-  path = found->second;
+  opened = found->second;
   return true;
+}
+
+std::string RecordingRegistry::Describe(const OpenedKey& opened) {
+  std::string path = RootName(opened.root);
+  if (!opened.keyPath.empty()) path += "\\" + opened.keyPath;
+  return path;
 }
 
 long RecordingRegistry::OpenKey(RegKey parent, const std::string& subKey, std::uint32_t,
                                 RegKey* result) {
-  std::string path;
-  if (!PathOf(parent, path)) return kErrorInvalidHandle;
-  if (!subKey.empty()) path += "\\" + subKey;
+  OpenedKey opened;
+  if (!Find(parent, opened)) return kErrorInvalidHandle;
+  if (!subKey.empty()) opened.keyPath += (opened.keyPath.empty() ? "" : "\\") + subKey;
   *result = nextHandle_++;
-  openKeys_[*result] = path;
-  steps_.push_back("open   " + path);
+  openKeys_[*result] = opened;
+  steps_.push_back("open   " + Describe(opened));
   return kErrorSuccess;
 }
 
@@ -80,12 +86,17 @@ long RecordingRegistry::CreateKey(RegKey parent, const std::string& subKey, std:
   return OpenKey(parent, subKey, access, result);
 }
 
+long RecordingRegistry::Touch(RegKey key, const std::string& name, const std::string& step) {
+  OpenedKey opened;
+  if (key == 0 || !Find(key, opened)) return kErrorInvalidHandle;
+  steps_.push_back(step);
+  if (targets_) targets_->push_back(ChangedValue{opened.root, opened.keyPath, name});
+  return kErrorSuccess;
+}
+
 long RecordingRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                                  const std::uint8_t* data, std::uint32_t size) {
-  std::string path;
-  if (key == 0 || !PathOf(key, path)) return kErrorInvalidHandle;
-  steps_.push_back("write  \"" + name + "\" " + DescribeValueData(type, data, size));
-  return kErrorSuccess;
+  return Touch(key, name, "write  \"" + name + "\" " + DescribeValueData(type, data, size));
 }
 
 long RecordingRegistry::QueryValue(RegKey, const std::string&, std::uint32_t*, std::uint8_t*,
@@ -94,19 +105,17 @@ long RecordingRegistry::QueryValue(RegKey, const std::string&, std::uint32_t*, s
 }
 
 long RecordingRegistry::DeleteValue(RegKey key, const std::string& name) {
-  std::string path;
-  if (key == 0 || !PathOf(key, path)) return kErrorInvalidHandle;
-  steps_.push_back("delete \"" + name + "\"");
-  return kErrorSuccess;
+  return Touch(key, name, "delete \"" + name + "\"");
 }
 
 long RecordingRegistry::CloseKey(RegKey key) {
   return openKeys_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
 }
 
-ProfilePlan PlanScript(ByteSource& source, ScriptMode startMode) {
+ProfilePlan PlanScript(ByteSource& source, ScriptMode startMode,
+                       std::vector<ChangedValue>* targets) {
   ProfilePlan plan;
-  RecordingRegistry recorder(plan.steps);
+  RecordingRegistry recorder(plan.steps, targets);
   ScriptReader reader(source);
   try {
     TRegistry registry(recorder);

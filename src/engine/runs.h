@@ -19,6 +19,8 @@ struct RunEnvironment {
   std::string windowsDir;       // without one
   std::string osSuffix;         // "" or "2k"
   std::string softwareKeyName;  // "Software" or "SOFTWARE"
+  // Saves what the run will change in programDir\Backup before its first write.
+  bool backupFirst = true;
 };
 
 inline constexpr char kOptimizedPortSetting[] = "921600,n,8,1,p";
@@ -30,14 +32,17 @@ inline constexpr char kLastOptimValueName[] = "LastOptim";
 void WritePortSpeeds(ProfileStringApi& ini, const std::string& windowsDir,
                      const std::string& setting);
 
-// Applies the optimization profile of `selectedType` (1..6): ports to 921600 baud in
-// win.ini then system.ini, every profile line, LastOptim = the type, work file removed.
+// Applies the optimization profile of `selectedType` (1..6): a backup of what it will
+// change, ports to 921600 baud in win.ini then system.ini, LastOptim = the type (before
+// the first profile line, so that a run that stops can still be undone), every profile
+// line, work file removed.
 void RunOptimization(const RunEnvironment& env, int selectedType);
 
-// Undoes the optimization recorded in `lastOptim`: ports to 9600 baud, the defaults
-// profile deleting until "(CHG)" and writing after it, LastOptim = "7", work file
-// removed. A standalone run (not chained) with "7" has nothing to undo and skips the
-// profile, but still resets the ports and records "7".
+// Undoes the optimization recorded in `lastOptim`: a backup of what it will change,
+// ports to 9600 baud, the defaults profile deleting until "(CHG)" and writing after it,
+// LastOptim = "7" (only once every line has been applied), work file removed. A standalone run (not
+// chained) with "7" has nothing to undo and skips the profile, but still resets the ports and
+// records "7".
 void RunWindowsDefaults(const RunEnvironment& env, const std::string& lastOptim, bool chained);
 
 }  // namespace veltrano

@@ -1,5 +1,8 @@
 #include "platform/files.h"
 
+#include <cstdio>
+#include <memory>
+
 namespace veltrano {
 
 std::string NativePath(const std::string& windowsPath) {
@@ -12,6 +15,36 @@ std::string NativePath(const std::string& windowsPath) {
   }
   return path;
 #endif
+}
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& windowsPath) {
+  OpenFile file(std::fopen(NativePath(windowsPath).c_str(), "rb"));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char block[4096];
+  std::size_t count;
+  while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, count);
+  if (std::ferror(file.get())) return std::nullopt;
+  return bytes;
+}
+
+bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes) {
+  const std::string path = NativePath(windowsPath);
+  OpenFile file(std::fopen(path.c_str(), "wb"));
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  if (std::fclose(file.release()) == 0 && written) return true;
+  std::remove(path.c_str());  // half a file would be read as a damaged one later
+  return false;
 }
 
 std::string DirectoryOf(const std::string& fullPath) {

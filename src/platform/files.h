@@ -2,7 +2,9 @@
 // natively they are mapped onto the host's separators.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrano {
 
@@ -10,6 +12,17 @@ std::string NativePath(const std::string& windowsPath);
 
 // Deletes a file; a missing file raises EInOutError "File not found".
 void DeleteFileChecked(const std::string& windowsPath);
+
+// Makes the folder when it is not there; false when it is neither there nor made.
+bool EnsureFolder(const std::string& windowsPath);
+// The names of the files (not folders) in a folder, in no particular order.
+std::vector<std::string> FileNamesIn(const std::string& windowsFolder);
+// A whole file's bytes, or nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& windowsPath);
+// Writes the file anew; false (and no file left) when it cannot be written whole.
+bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
+// Removes a file if it is there; false when one is there and cannot be removed.
+bool RemoveFileIfPresent(const std::string& windowsPath);
 
 // Directory part of a full path, with its trailing backslash ("C:\P\x.exe" -> "C:\P\").
 std::string DirectoryOf(const std::string& fullPath);

@@ -1,9 +1,11 @@
 // The work file's deletion where there is no Windows, with the same messages.
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -23,6 +25,35 @@ void DeleteFileChecked(const std::string& windowsPath) {
     throw EInOutError(errno == EACCES || errno == EPERM ? "Access denied"
                                                         : "I/O error " + std::to_string(errno));
   }
+}
+
+bool EnsureFolder(const std::string& windowsPath) {
+  const std::string path = NativePath(windowsPath);
+  struct stat status {};
+  return mkdir(path.c_str(), 0755) == 0 ||
+         (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
+}
+
+std::vector<std::string> FileNamesIn(const std::string& windowsFolder) {
+  std::vector<std::string> names;
+  const std::string folder = NativePath(windowsFolder);
+  DIR* directory = opendir(folder.c_str());
+  if (!directory) return names;
+  while (const dirent* entry = readdir(directory)) {
+    struct stat status {};
+    const std::string path = folder + "/" + entry->d_name;
+    if (stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+      names.emplace_back(entry->d_name);
+  }
+  closedir(directory);
+  return names;
+}
+
+bool RemoveFileIfPresent(const std::string& windowsPath) {
+  const std::string path = NativePath(windowsPath);
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) return errno == ENOENT;
+  return !S_ISDIR(status.st_mode) && unlink(path.c_str()) == 0;
 }
 
 }  // namespace veltrano

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -25,6 +26,29 @@ void DeleteFileChecked(const std::string& windowsPath) {
     throw EInOutError(error == ERROR_ACCESS_DENIED ? "Access denied"
                                                    : "I/O error " + std::to_string(error));
   }
+}
+
+bool EnsureFolder(const std::string& windowsPath) {
+  if (CreateDirectoryA(windowsPath.c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesA(windowsPath.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> FileNamesIn(const std::string& windowsFolder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((windowsFolder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool RemoveFileIfPresent(const std::string& windowsPath) {
+  if (GetFileAttributesA(windowsPath.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+  return DeleteFileA(windowsPath.c_str()) != FALSE;
 }
 
 }  // namespace veltrano

@@ -1,6 +1,7 @@
 // The INI writer: one WritePrivateProfileStringA call per entry, nothing cached.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace veltrano {
@@ -11,6 +12,12 @@ class ProfileStringApi {
   virtual ~ProfileStringApi() = default;
   virtual bool WriteString(const std::string& section, const std::string& key,
                            const std::string& value, const std::string& path) = 0;
+  // GetPrivateProfileStringA: the entry's text, or nullopt when it is not there.
+  virtual std::optional<std::string> ReadString(const std::string& section, const std::string& key,
+                                                const std::string& path) = 0;
+  // WritePrivateProfileStringA without a value: the entry is removed.
+  virtual bool DeleteString(const std::string& section, const std::string& key,
+                            const std::string& path) = 0;
 };
 
 // WritePrivateProfileStringA on Windows. Natively there is none.

@@ -45,6 +45,17 @@ bool MemoryProfileStrings::WriteString(const std::string& section, const std::st
   return true;
 }
 
+bool MemoryProfileStrings::DeleteString(const std::string& section, const std::string& key,
+                                        const std::string& path) {
+  if (FolderMissing(path)) return false;
+  auto& sections = files_[FoldCase(path)];
+  if (Section* target = FindNamed(
+          sections, section, [](Section & s) -> auto& { return s.name; })) {
+    std::erase_if(target->entries, [&](const Entry& entry) { return SameName(entry.key, key); });
+  }
+  return true;
+}
+
 void MemoryProfileStrings::MarkFolderMissing(const std::string& folder) {
   std::string folded = FoldCase(folder);
   if (folded.empty() || folded.back() != '\\') folded += '\\';

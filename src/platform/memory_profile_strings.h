@@ -34,6 +34,12 @@ class MemoryProfileStrings : public ProfileStringApi {
 
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& path) override;
+  std::optional<std::string> ReadString(const std::string& section, const std::string& key,
+                                        const std::string& path) override {
+    return Read(path, section, key);
+  }
+  bool DeleteString(const std::string& section, const std::string& key,
+                    const std::string& path) override;
 
   // Writes into this folder fail, as they do when the folder does not exist.
   void MarkFolderMissing(const std::string& folder);

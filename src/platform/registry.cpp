@@ -99,4 +99,11 @@ bool TRegistry::RemoveValue(const std::string& name) {
   return current_ != 0 && api_.DeleteValue(current_, name) == kErrorSuccess;
 }
 
+void TRegistry::RemoveValueChecked(const std::string& name) {
+  const long status = current_ != 0 ? api_.DeleteValue(current_, name) : lastOpenStatus_;
+  if (status != kErrorSuccess && status != kErrorFileNotFound) {
+    throw ERegistryException(Quoted("Failed to delete", name));
+  }
+}
+
 }  // namespace veltrano

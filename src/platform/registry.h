@@ -40,6 +40,9 @@ class TRegistry {
   // A missing value or one of size 0 reads as "".
   std::string ReadText(const std::string& name);
   bool RemoveValue(const std::string& name);
+  // Removes a value that may be missing: raises ERegistryException "Failed to delete
+  // '<name>'" when the system refuses it, or when no key is open because it was refused.
+  void RemoveValueChecked(const std::string& name);
 
  private:
   void WriteValue(const std::string& name, std::uint32_t type, const std::uint8_t* data,

@@ -341,10 +341,10 @@ TEST(EngineGrammar, RefusedSectionLeavesNoKeyOpen) {
     EXPECT_TRUE(memory.Values(kHkeyLocalMachine, "Software\\Open").empty());
     EXPECT_TRUE(memory.Values(kHkeyUsers, ".Default\\Open").empty());
 
-    // Deleting with no key open removes nothing anywhere.
+    // Deleting under the refused key is refused too, and removes nothing anywhere.
     memory.PutText(kHkeyLocalMachine, "Software\\Open", "Kept", "mine");
     ScriptMode deleting = ScriptMode::kDelete;
-    EXPECT_NO_THROW(ApplyLine(registry, "\"Kept\"=-", deleting));
+    EXPECT_THROW(ApplyLine(registry, "\"Kept\"=-", deleting), ERegistryException);
     EXPECT_TRUE(memory.GetValue(c.deniedRoot, c.deniedPath, "Kept").has_value());
     EXPECT_TRUE(memory.GetValue(kHkeyLocalMachine, "Software\\Open", "Kept").has_value());
   }
