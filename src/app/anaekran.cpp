@@ -153,6 +153,10 @@ void TForm1::RunStartupSequence() {
     case StartupEnd::kUninstall:
       if (onUninstallMode) onUninstallMode();
       ui::Application().Halt(0);
+    case StartupEnd::kRestore:
+      // Ends in the restart prompt, which ends the program.
+      if (onRestoreMode) onRestoreMode(outcome.restoreFile);
+      return;
     case StartupEnd::kShowWizard:
       SB1.SetSimpleText(outcome.statusText);
       Show();

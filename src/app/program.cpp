@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/about.h"
+#include "app/restore.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
@@ -34,6 +35,7 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
     mainForm.onUninstallMode = [&warning, exePath = commandLine.exePath] {
       EnterUninstallMode(warning, exePath);
     };
+    mainForm.onRestoreMode = EnterRestoreMode;
   });
   if (!built) return kEndedOnError;
   application.ShowMainForm = false;

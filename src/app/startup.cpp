@@ -83,6 +83,11 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     outcome.end = StartupEnd::kUninstall;
     return outcome;
   }
+  if (!inputs.arguments.empty() && inputs.arguments[0] == kRestoreFromArgument) {
+    outcome.end = StartupEnd::kRestore;
+    if (inputs.arguments.size() > 1) outcome.restoreFile = inputs.arguments[1];
+    return outcome;
+  }
   outcome.end = StartupEnd::kShowWizard;
   outcome.statusText = StatusLineFor(state.LastOptim);
   return outcome;

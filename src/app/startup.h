@@ -16,6 +16,7 @@ namespace veltrano {
 inline constexpr char kApplicationTitle[] = "Veltrano v2.11";
 inline constexpr char kStatusPrefix[] = "Last optimization type that you use ";
 inline constexpr char kUninstallArgument[] = "/uninstall";
+inline constexpr char kRestoreFromArgument[] = "/restore";
 inline constexpr char kNeedsAdministratorText[] =
     "Veltrano needs administrator rights to change the network settings.\r\n"
     "Please log on as an administrator and start Veltrano again.";
@@ -26,6 +27,7 @@ enum class StartupEnd {
   kEndSilently,         // ProgramKey is missing: no window, no message
   kNeedsAdministrator,  // ProgramKey is there but refused to a user without rights: a box
   kUninstall,           // argument 1 was exactly "/uninstall"
+  kRestore,             // argument 1 was exactly "/restore"
   kShowWizard,
 };
 
@@ -40,7 +42,8 @@ struct StartupInputs {
 struct StartupOutcome {
   StartupEnd end = StartupEnd::kEndSilently;
   bool firstRunPending = false;
-  std::string statusText;  // set only for kShowWizard
+  std::string statusText;   // set only for kShowWizard
+  std::string restoreFile;  // kRestore: argument 2, "" when none
 };
 
 // Caption of a ConnectionType in the status line; "" outside 1..7.

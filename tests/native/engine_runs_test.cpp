@@ -345,5 +345,50 @@ TEST_F(EngineRuns, RefusedIniWriteStopsBeforeTheRegistry) {
   EXPECT_TRUE(WorkFileExists());
 }
 
+// A run that stops says why and leaves what it did undoable, never half-done as done.
+TEST_F(EngineRuns, StoppedRunsAreReportedAndStayUndoable) {
+  const std::string refused = "System\\Refused";
+  registry_.PutText(kHkeyLocalMachine, refused, "Old", "x");
+  registry_.DenyWrite(kHkeyLocalMachine, refused);
+  registry_.PutText(kHkeyLocalMachine, "Software\\QuarnSoft\\Veltrano", "LastOptim", "7");
+  PutProfile("VLO/modem56k.vlo",
+             CrLfScript({kSection, "\"A\"=\"1\"", "[L\\" + refused + "]", "\"B\"=\"2\""}));
+  PutProfile("VLU/modem56k.vlu", CrLfScript({kSection, "\"A\"=\"\"", "(CHG)"}));
+  PutProfile("VLU/modem33k.vlu", CrLfScript({"[L\\" + refused + "]", "\"Old\"=\"\""}));
+
+  // Written half-way: the type is on record, so the next chained undo removes it.
+  EXPECT_THROW(RunOptimization(Env(), 1), ERegistryException);
+  EXPECT_EQ(LastOptim(), "1");
+  EXPECT_EQ(Text(kTcp, "A"), "1");
+  RunWindowsDefaults(Env(), *LastOptim(), true);
+  EXPECT_FALSE(Text(kTcp, "A").has_value());
+  EXPECT_EQ(LastOptim(), "7");
+
+  // A removal the system refuses stops the defaults run with the record unchanged.
+  try {
+    RunWindowsDefaults(Env(), "2", true);
+    ADD_FAILURE() << "the refused removal went unnoticed";
+  } catch (const ERegistryException& error) {
+    EXPECT_STREQ(error.what(), "Failed to delete 'Old'");
+  }
+  EXPECT_EQ(LastOptim(), "7");
+  EXPECT_EQ(Text(refused, "Old"), "x");
+
+  // A work file that cannot be replaced is never applied: nothing is written at all.
+  std::filesystem::remove(WorkFile());
+  std::filesystem::create_directories(WorkFile());
+  const std::size_t iniCalls = ini_.Calls().size();
+  try {
+    RunOptimization(Env(), 1);
+    ADD_FAILURE() << "a work file that could not be made was applied";
+  } catch (const EInOutError& error) {
+    EXPECT_EQ(
+        std::string(error.what()).rfind("Cannot create file " + Windows() + "\\winspd.exe", 0), 0u)
+        << error.what();
+  }
+  EXPECT_EQ(ini_.Calls().size(), iniCalls);
+  EXPECT_EQ(LastOptim(), "7");
+}
+
 }  // namespace
 }  // namespace veltrano

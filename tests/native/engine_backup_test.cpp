@@ -1,0 +1,139 @@
+// Backups: every kind of value read back byte for byte, damaged files refused by line,
+// a capture put back over a changed registry, and which files are kept.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/backup.h"
+#include "native/engine_support.h"
+#include "platform/memory_profile_strings.h"
+#include "platform/memory_registry.h"
+
+namespace veltrano {
+namespace {
+
+const std::string kKey = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+
+SavedValue Saved(const std::string& name, std::uint32_t type, const std::string& data) {
+  return SavedValue{{kHkeyLocalMachine, kKey, name}, true, type, data};
+}
+
+TEST(EngineBackup, EveryKindReadsBackExactly) {
+  using namespace std::string_literals;
+  SettingsBackup backup{"2026-12-08 13:20:05", "an optimization", {}, {}};
+  backup.values = {
+      Saved("Plain", kRegSz, "4288\0"s),
+      Saved("Quote \"and\" \\slash", kRegSz, "C:\\x \"y\"\0"s),
+      Saved("No closing zero", kRegSz, "abc"),
+      Saved("Line break", kRegSz, "a\r\nb\0"s),
+      Saved("Empty", kRegSz, ""),
+      Saved("Expanded", kRegExpandSz, "%SystemRoot%\\x\0"s),
+      Saved("Multi", 7, "one\0two\0\0"s),
+      Saved("Number", kRegDword, "\xdc\x05\0\0"s),
+      Saved("Short number", kRegDword, "\x01\x02"s),
+      Saved("Bytes", kRegBinary, "\x00\xff\x10\x7f"s),
+      Saved("High bytes", kRegSz, "\xe9t\xe9\0"s),
+      SavedValue{{kHkeyUsers, ".Default\\X", ""}, false, kRegNone, ""},
+  };
+  backup.iniLines = {{"C:\\WINDOWS\\win.ini", "Ports", "COM1:", true, "9600,n,8,1,x"},
+                     {"C:\\WINDOWS\\win.ini", "Ports", "COM2:", false, ""}};
+  const SettingsBackup read = ParseBackup(FormatBackup(backup));
+  EXPECT_EQ(read.taken, backup.taken);
+  EXPECT_EQ(read.before, backup.before);
+  ASSERT_EQ(read.values.size(), backup.values.size());
+  for (std::size_t i = 0; i < read.values.size(); ++i) {
+    const SavedValue& a = read.values[i];
+    const SavedValue& b = backup.values[i];
+    EXPECT_EQ(a.target.root, b.target.root) << b.target.name;
+    EXPECT_EQ(a.target.keyPath, b.target.keyPath) << b.target.name;
+    EXPECT_EQ(a.target.name, b.target.name);
+    EXPECT_EQ(a.present, b.present) << b.target.name;
+    EXPECT_EQ(a.type, b.present ? b.type : kRegNone) << b.target.name;
+    EXPECT_EQ(a.data, b.data) << b.target.name;
+  }
+  ASSERT_EQ(read.iniLines.size(), 2u);
+  EXPECT_EQ(read.iniLines[0].value, "9600,n,8,1,x");
+  EXPECT_FALSE(read.iniLines[1].present);
+  EXPECT_NE(FormatBackup(backup).find("\"Number\"=dword:000005dc"), std::string::npos);
+}
+
+TEST(EngineBackup, DamagedFileIsRefusedWithItsLine) {
+  const std::string head = "Veltrano settings backup\r\nTaken=x\r\n";
+  const struct {
+    std::string text;
+    int line;
+  } cases[] = {
+      {"", 1},
+      {"REGEDIT4\r\n", 1},
+      {head + "\"A\"=\"1\"\r\n", 3},
+      {head + "[HKEY_LOCAL_MACHINE\\K]\r\n\"A\"=hex:0g\r\n", 4},
+      {head + "[HKEY_LOCAL_MACHINE\\K]\r\n\"A\"=dword:123\r\n", 4},
+      {head + "[HKEY_NOWHERE\\K]\r\n", 3},
+      {head + "[HKEY_USERS\\K]\r\n\r\n\"A\"\r\n", 5},
+      {head + "[HKEY_USERS\\K]\r\n\"A\"=\"open\r\n", 4},
+      {head + "[INI C:\\win.ini]\r\n", 3},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseBackup(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const EBackupDamaged& error) {
+      const std::string expected = "damaged at line " + std::to_string(c.line) + ":";
+      EXPECT_NE(std::string(error.what()).find(expected), std::string::npos)
+          << error.what() << " for " << c.text;
+    }
+  }
+}
+
+TEST(EngineBackup, RestorePutsBackWhatWasCapturedAndRemovesWhatWasNot) {
+  MemoryRegistry registry;
+  MemoryProfileStrings ini;
+  registry.PutText(kHkeyLocalMachine, kKey, "Kept", "mine");
+  registry.PutValue(kHkeyLocalMachine, kKey, "Bytes", kRegBinary, {1, 2, 3, 4});
+  ini.WriteString("Ports", "COM1:", "57600,n,8,1", "C:\\W\\win.ini");
+  const std::vector<ChangedValue> targets = {{kHkeyLocalMachine, kKey, "Kept"},
+                                             {kHkeyLocalMachine, kKey, "Bytes"},
+                                             {kHkeyLocalMachine, kKey, "kept"},
+                                             {kHkeyLocalMachine, kKey, "New"},
+                                             {kHkeyUsers, ".Default\\Missing", "Gone"}};
+  const SettingsBackup backup = CaptureSettings(registry, ini, targets, "C:\\W", "a test");
+  EXPECT_EQ(backup.values.size(), 4u) << "each value once, whatever its case";
+  EXPECT_EQ(backup.iniLines.size(), 10u);
+
+  registry.PutText(kHkeyLocalMachine, kKey, "Kept", "changed");
+  registry.PutNumber(kHkeyLocalMachine, kKey, "Bytes", 7);
+  registry.PutText(kHkeyLocalMachine, kKey, "New", "added");
+  ini.WriteString("Ports", "COM1:", "921600,n,8,1,p", "C:\\W\\win.ini");
+  ini.WriteString("Ports", "COM2:", "921600,n,8,1,p", "C:\\W\\system.ini");
+  RestoreSettings(ParseBackup(FormatBackup(backup)), registry, ini);
+
+  EXPECT_EQ(registry.GetValue(kHkeyLocalMachine, kKey, "Kept")->Text(), "mine");
+  const auto bytes = registry.GetValue(kHkeyLocalMachine, kKey, "Bytes");
+  EXPECT_EQ(bytes->type, kRegBinary);
+  EXPECT_EQ(bytes->data, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+  EXPECT_FALSE(registry.GetValue(kHkeyLocalMachine, kKey, "New").has_value());
+  EXPECT_EQ(ini.Read("C:\\W\\win.ini", "Ports", "COM1:"), "57600,n,8,1");
+  EXPECT_FALSE(ini.Read("C:\\W\\system.ini", "Ports", "COM2:").has_value());
+}
+
+TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
+  testing::TempFolder folder;
+  const std::string programDir = folder.Path() + "\\";
+  const SettingsBackup backup{"t", "b", {}, {}};
+  for (int i = 0; i < 13; ++i) SaveBackup(programDir, backup);
+  const std::vector<std::string> kept = BackupFiles(programDir);
+  ASSERT_EQ(kept.size(), 11u);
+  EXPECT_NE(kept[0].find("backup-0001-"), std::string::npos);
+  EXPECT_NE(kept[1].find("backup-0004-"), std::string::npos);
+  EXPECT_NE(kept[10].find("backup-0013-"), std::string::npos);
+
+  // A Backup that is a file: nothing can be saved, and the change is not to start.
+  testing::TempFolder blocked;
+  testing::WriteBytes(blocked.Path() + "/Backup", "x");
+  EXPECT_THROW(SaveBackup(blocked.Path() + "\\", backup), EInOutError);
+}
+
+}  // namespace
+}  // namespace veltrano
