@@ -1,0 +1,123 @@
+// Nothing the user had is lost: the user's own values of four kinds and a COM1 line go
+// through an optimization and the Windows defaults, and /restore's path gives them back
+// byte for byte; a planted work file is never applied.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/restore.h"
+#include "engine/backup.h"
+#include "engine/runs.h"
+#include "gui_support.h"
+#include "platform/app_state.h"
+#include "platform/errors.h"
+#include "support/wine_harness.h"
+#include "ui/application.h"
+
+namespace {
+
+namespace wh = wine_harness;
+using veltrano::kHkeyLocalMachine;
+
+constexpr char kMstcp[] = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+constexpr char kProgramKey[] = "Software\\QuarnSoft\\Veltrano";
+
+class RestoreFlow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wh::DeleteTree(kHkeyLocalMachine, kMstcp);
+    wh::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "7");
+    for (const char* folder : {"VLO", "VLU"}) {
+      CreateDirectoryA(program_.File(folder).c_str(), nullptr);
+      const std::string built = wh::BinDir() + "\\" + folder + "\\modem56k.";
+      const std::string extension = folder[2] == 'O' ? "vlo" : "vlu";
+      CopyFileA((built + extension).c_str(),
+                (program_.File(folder) + "\\modem56k." + extension).c_str(), FALSE);
+    }
+    auto& state = veltrano::AppState();
+    state = {};
+    state.ProgramDir = program_.Path() + "\\";
+    state.WindowsDir = windows_.Path();
+    state.SoftwareKeyName = "Software";
+  }
+  void TearDown() override {
+    wh::DeleteTree(kHkeyLocalMachine, kMstcp);
+    wh::DeleteTree(kHkeyLocalMachine, "Software\\QuarnSoft");
+  }
+  veltrano::RunEnvironment Env() {
+    return {veltrano::SystemRegistry(),
+            veltrano::SystemProfileStrings(),
+            program_.Path() + "\\",
+            windows_.Path(),
+            "",
+            "Software"};
+  }
+
+  wh::TempFolder program_;
+  wh::TempFolder windows_;
+};
+
+TEST_F(RestoreFlow, OptimizeThenDefaultsThenRestoreGivesBackEveryByte) {
+  const struct {
+    const char* name;
+    std::uint32_t type;
+    std::string bytes;
+  } mine[] = {{"DefaultRcvWindow", REG_SZ, std::string("9999\0", 5)},
+              {"DefaultTTL", REG_DWORD, std::string("\x40\0\0\0", 4)},
+              {"SackOpts", REG_BINARY, std::string("\x01\x02\x03\x04", 4)},
+              {"PMTUDiscovery", REG_EXPAND_SZ, std::string("%Mine%\0", 7)}};
+  for (const auto& value : mine) {
+    ASSERT_TRUE(wh::PutRaw(kHkeyLocalMachine, kMstcp, value.name, value.type, value.bytes));
+  }
+  const std::string winIni = "[Ports]\r\nCOM1:=19200,n,8,1\r\n";
+  ASSERT_TRUE(wh::WriteFileBytes(windows_.File("win.ini"), winIni));
+
+  veltrano::RunOptimization(Env(), 1);
+  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kMstcp, "DefaultRcvWindow"), "4288");
+  veltrano::RunWindowsDefaults(Env(), "1", true);
+  EXPECT_EQ(wh::ReadRaw(kHkeyLocalMachine, kMstcp, "SackOpts"), std::nullopt);
+  ASSERT_EQ(veltrano::BackupFiles(program_.Path() + "\\").size(), 2u);
+
+  gui_support::ScopedBoxAnswer yes(IDYES);
+  veltrano::EnterRestoreMode("");
+  ASSERT_EQ(yes.Boxes().size(), 2u);
+  EXPECT_NE(yes.Boxes()[0].text.find("before an optimization"), std::string::npos);
+  EXPECT_NE(yes.Boxes()[1].text.find("are restored"), std::string::npos);
+  for (const auto& value : mine) {
+    const auto now = wh::ReadRaw(kHkeyLocalMachine, kMstcp, value.name);
+    ASSERT_TRUE(now.has_value()) << value.name;
+    EXPECT_EQ(now->type, value.type) << value.name;
+    EXPECT_EQ(now->bytes, value.bytes) << value.name;
+  }
+  EXPECT_EQ(wh::ReadRaw(kHkeyLocalMachine, kMstcp, "Tcp1323Opts"), std::nullopt);
+  char com1[64] = {}, com2[64] = {};
+  GetPrivateProfileStringA("Ports", "COM1:", "", com1, sizeof com1,
+                           windows_.File("win.ini").c_str());
+  GetPrivateProfileStringA("Ports", "COM2:", "absent", com2, sizeof com2,
+                           windows_.File("system.ini").c_str());
+  EXPECT_STREQ(com1, "19200,n,8,1");
+  EXPECT_STREQ(com2, "absent");
+  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "7");
+  EXPECT_NE(FindWindowA(nullptr, "Warning"), nullptr) << "the restart prompt";
+}
+
+TEST_F(RestoreFlow, PlantedReadOnlyWorkFileIsNeverApplied) {
+  const std::string work = windows_.File("winspd.exe");
+  ASSERT_TRUE(wh::WriteFileBytes(work, "[L\\System\\Planted]\r\n\"Evil\"=\"1\"\r\n"));
+  SetFileAttributesA(work.c_str(), FILE_ATTRIBUTE_READONLY);
+  try {
+    veltrano::RunOptimization(Env(), 1);
+    ADD_FAILURE() << "the run went on over a work file it could not replace";
+  } catch (const veltrano::EInOutError& error) {
+    EXPECT_EQ(std::string(error.what()).rfind("Cannot create file " + work + ". ", 0), 0u)
+        << error.what();
+  }
+  EXPECT_FALSE(wh::KeyExists(kHkeyLocalMachine, "System\\Planted"));
+  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kMstcp, "DefaultRcvWindow"), std::nullopt);
+  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "7");
+  SetFileAttributesA(work.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
