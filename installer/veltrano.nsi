@@ -11,6 +11,9 @@
 ; same), which restores the Windows default settings and then starts unins000.exe; that
 ; uninstaller asks the user as any uninstaller does. There is no QuietUninstallString:
 ; it would skip the defaults. An administrator may still run unins000.exe /S directly.
+; The program keeps its backups of the network settings in Backup\ beside it; the
+; shortcut "Restore Network Settings from before Veltrano" runs it with /restore, which
+; puts back the first of them.
 
 !ifndef ARCH | BIN_DIR | OUT_FILE
   !error "ARCH, BIN_DIR and OUT_FILE must be defined"
@@ -39,6 +42,7 @@
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Veltrano_is1"
 !define UNINSTALLER "unins000.exe"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
+!define RESTORE_SHORTCUT "Restore Network Settings from before ${PRODUCT}"
 
 Name "${PRODUCT} ${VERSION}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -199,10 +203,16 @@ Section "${PRODUCT}" SecProgram
   ; so that removing it restores the Windows default settings first.
   CreateShortCut "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\Veltrano.exe" "/uninstall" \
     "$INSTDIR\Veltrano.exe" 0
+  ; Puts back the first backup the program took, the settings from before its first change.
+  CreateShortCut "${MENU_FOLDER}\${RESTORE_SHORTCUT}.lnk" "$INSTDIR\Veltrano.exe" "/restore" \
+    "$INSTDIR\Veltrano.exe" 0
 SectionEnd
 
 ; ---- Removal: only what the set-up made. A folder still holding files of the user's
 ; own stays, and so does the vendor key when another program keeps a key under it.
+; The program's backups in $INSTDIR\Backup are the user's own settings from before the
+; program changed them: they stay, and with them the program folder (RMDir without /r),
+; for the user or a later installation to restore from.
 
 Function un.onInit
   !insertmacro UseMachineWideSettings
@@ -242,6 +252,9 @@ Section "Uninstall"
   RMDir "$INSTDIR\VLO"
   RMDir "$INSTDIR\VLU"
   RMDir "$INSTDIR"
+  ${If} ${FileExists} "$INSTDIR\Backup\backup-*.txt"
+    DetailPrint "Kept: the backups of your network settings in $INSTDIR\Backup"
+  ${EndIf}
 
   Delete "${MENU_FOLDER}\${PRODUCT}.lnk"
   !ifdef HELP_FILE
@@ -254,6 +267,7 @@ Section "Uninstall"
     Delete "${MENU_FOLDER}\Update.lnk"
   !endif
   Delete "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk"
+  Delete "${MENU_FOLDER}\${RESTORE_SHORTCUT}.lnk"
   RMDir "${MENU_FOLDER}"
 
   DeleteRegKey HKLM "${PROGRAM_KEY}"

@@ -105,8 +105,32 @@ void RemoveFromProgramList(const std::function<void()>& atWarning, const std::st
   EXPECT_TRUE(desktop::WaitFor([] { return !PathExists(InstallDir()); }));
 }
 
+namespace {
+
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+}  // namespace
+
 void ExpectNothingLeft() {
-  EXPECT_FALSE(PathExists(InstallDir())) << InstallDir();
+  // The backups of the user's network settings are theirs: only they may stay.
+  const std::string backups = Installed("Backup");
+  for (const std::string& name : Entries(backups)) {
+    EXPECT_EQ(name.rfind("backup-", 0), 0u) << name;
+  }
+  const auto left = Entries(InstallDir());
+  EXPECT_TRUE(left.empty() || left == std::vector<std::string>{"Backup"}) << InstallDir();
   EXPECT_FALSE(PathExists(MenuDir())) << MenuDir();
   EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey));
   EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kVendorKey));
@@ -157,6 +181,10 @@ void Installation::Scrub() {
                            "unins000.exe", "notes.txt"}) {
     DeleteIfThere(Installed(file));
   }
+  for (const std::string& name : Entries(Installed("Backup"))) {
+    DeleteIfThere(Installed("Backup\\" + name));
+  }
+  RemoveDirectoryA(Installed("Backup").c_str());
   RemoveDirectoryA(Installed("VLO").c_str());
   RemoveDirectoryA(Installed("VLU").c_str());
   RemoveDirectoryA(InstallDir().c_str());
