@@ -8,6 +8,26 @@
 namespace e2e {
 namespace {
 
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// The uninstaller leaves the user's backups, and with them the folder they are in.
+bool OnlyBackupsLeft() {
+  const auto left = Entries(InstallDir());
+  return left.empty() || left == std::vector<std::string>{"Backup"};
+}
+
 using veltrano::kHkeyLocalMachine;
 
 std::string FolderPath(int folder) {
@@ -102,26 +122,8 @@ void RemoveFromProgramList(const std::function<void()>& atWarning, const std::st
   desktop::SaveShot(uninstaller, shotPrefix + "-uninstaller-completed");
   desktop::Click(close);
   ASSERT_TRUE(WaitForRemoval());
-  EXPECT_TRUE(desktop::WaitFor([] { return !PathExists(InstallDir()); }));
+  EXPECT_TRUE(desktop::WaitFor(OnlyBackupsLeft));
 }
-
-namespace {
-
-// The names in a folder, "." and ".." left out.
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
-
-}  // namespace
 
 void ExpectNothingLeft() {
   // The backups of the user's network settings are theirs: only they may stay.
@@ -129,8 +131,7 @@ void ExpectNothingLeft() {
   for (const std::string& name : Entries(backups)) {
     EXPECT_EQ(name.rfind("backup-", 0), 0u) << name;
   }
-  const auto left = Entries(InstallDir());
-  EXPECT_TRUE(left.empty() || left == std::vector<std::string>{"Backup"}) << InstallDir();
+  EXPECT_TRUE(OnlyBackupsLeft()) << InstallDir();
   EXPECT_FALSE(PathExists(MenuDir())) << MenuDir();
   EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey));
   EXPECT_FALSE(wine_harness::KeyExists(kHkeyLocalMachine, kVendorKey));
