@@ -28,7 +28,7 @@ using namespace veltrano;
 
 constexpr int kSections = 10;
 constexpr int kValuesPerSection = 1000;
-constexpr int kSamples = 15;           // timed runs of each way
+constexpr int kSamples = 25;           // timed runs of each way
 constexpr int kAttemptsPerSample = 4;  // runs a sample may take when Wine saves meanwhile
 constexpr int kDescrambleRounds = 5;
 const char kBenchKey[] = "Software\\VeltranoBench";

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kRounds = 21;
+constexpr int kRounds = 41;
 constexpr DWORD kGiveUpMs = 30000;
 constexpr DWORD kSettleMs = 5000;  // at most, for a started program to wait for input
 const char kProgramKey[] = "Software\\QuarnSoft\\Veltrano";
