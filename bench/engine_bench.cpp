@@ -1,15 +1,18 @@
 // Profile engine benchmark, run under Wine (bench/run.sh). Applies a generated profile
-// of 10,000 value lines three ways in one run and prints the times and their ratios:
+// of 10,000 value lines three ways and prints the times and their ratios:
 //   1. the engine: descramble the profile into the work file, read it, apply each line;
 //   2. a plain loop of the same registry calls on values parsed beforehand;
 //   3. "regedit /s" importing the equivalent REGEDIT4 file.
-// It also measures the codec's descrambling throughput. Each way writes into its own
-// fresh key under HKEY_LOCAL_MACHINE\Software\VeltranoBench, removed at the end.
+// Each way is timed many times, the ways taking turns, into its own emptied key under
+// HKEY_LOCAL_MACHINE\Software\VeltranoBench; the best time of each is kept, so that a
+// busy machine only widens the spread. It also measures the codec's descrambling
+// throughput.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +28,9 @@ using namespace veltrano;
 
 constexpr int kSections = 10;
 constexpr int kValuesPerSection = 1000;
-constexpr int kRounds = 3;
+constexpr int kSamples = 25;           // timed runs of each way
+constexpr int kAttemptsPerSample = 4;  // runs a sample may take when Wine saves meanwhile
+constexpr int kDescrambleRounds = 5;
 const char kBenchKey[] = "Software\\VeltranoBench";
 
 struct Value {
@@ -204,7 +209,7 @@ double RunRegedit(const std::string& regFile) {
 double DescrambleMegabytesPerSecond() {
   std::string buffer(32 * 1024 * 1024, 'x');
   double best = 0;
-  for (int round = 0; round < kRounds; ++round) {
+  for (int round = 0; round < kDescrambleRounds; ++round) {
     ProfileCodec codec;
     const Stopwatch watch;
     for (std::size_t at = 0; at < buffer.size(); at += 10000) {
@@ -218,9 +223,94 @@ double DescrambleMegabytesPerSecond() {
   return best;
 }
 
-double Best(const std::vector<double>& times) {
-  return *std::min_element(times.begin(), times.end());
+// The last-write times of the prefix's registry files. Every 30 seconds, when the
+// registry has changed, wineserver rewrites them whole and answers no registry call
+// until it is done: a sample during which they changed timed the save, not the way.
+class RegistrySaves {
+ public:
+  RegistrySaves() {
+    char prefix[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix) return;  // not under Wine: nothing to watch
+    std::string folder = std::string("Z:") + prefix;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    for (const char* name : {"system.reg", "user.reg", "userdef.reg"}) {
+      files_.push_back(folder + "\\" + name);
+    }
+  }
+  bool Watching() const { return !files_.empty(); }
+  std::vector<ULONGLONG> Stamps() const {
+    std::vector<ULONGLONG> stamps;
+    for (const auto& file : files_) {
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+      stamps.push_back((static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                       data.ftLastWriteTime.dwLowDateTime);
+    }
+    return stamps;
+  }
+
+ private:
+  std::vector<std::string> files_;
+};
+
+// One way of writing the profile's values into the registry. `run` is the timed part
+// only; it writes into the way's own key, which is emptied before and after each run so
+// that every run meets the same registry.
+struct Way {
+  const char* label;
+  std::string key;  // under HKEY_LOCAL_MACHINE
+  std::vector<Section> profile;
+  std::function<double()> run;
+  std::vector<double> milliseconds;
+  int stored = 0;
+  int retaken = 0;
+};
+
+Way MakeWay(const char* label, const std::string& keyName) {
+  return Way{label, std::string(kBenchKey) + "\\" + keyName, MakeProfile(keyName), {}, {}, 0, 0};
 }
+
+// Runs the way once and keeps the time, unless Wine saved its registry meanwhile; then
+// the sample is taken again.
+void TakeSample(Way& way, const RegistrySaves& saves, bool keep) {
+  for (int attempt = 0; attempt < kAttemptsPerSample; ++attempt) {
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, way.key);
+    const auto before = saves.Stamps();
+    const double elapsed = way.run();
+    const bool saved = saves.Stamps() != before;
+    way.stored = CountStored(way.profile);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, way.key);
+    if (!saved || attempt + 1 == kAttemptsPerSample) {
+      if (keep) way.milliseconds.push_back(elapsed);
+      return;
+    }
+    if (keep) ++way.retaken;
+  }
+}
+
+double Best(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void PrintWay(const Way& way, int total) {
+  const double best = Best(way.milliseconds), median = Median(way.milliseconds);
+  const double worst = *std::max_element(way.milliseconds.begin(), way.milliseconds.end());
+  std::printf("%-32s %8.1f %8.1f %8.1f %7.0f %%  %d/%d\n", way.label, best, median, worst,
+              100.0 * (median - best) / best, way.stored, total);
+}
+
+struct Ratio {
+  const char* label;
+  const Way& over;
+  const Way& under;
+  const char* target;
+};
 
 }  // namespace
 
@@ -231,42 +321,55 @@ int main() {
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA((folder + "\\VLO").c_str(), nullptr);
   const ProfilePlaces places{folder + "\\", folder, ""};
+  const std::string regFile = folder + "\\bench.reg";
   DeleteKeyTree(HKEY_LOCAL_MACHINE, kBenchKey);
 
-  std::vector<double> engine, plain, regedit;
-  int storedEngine = 0, storedPlain = 0, storedRegedit = 0;
-  for (int round = 0; round < kRounds; ++round) {
-    const std::string suffix = std::to_string(round);
-    const auto engineProfile = MakeProfile("Engine" + suffix);
-    const auto plainProfile = MakeProfile("Plain" + suffix);
-    const auto regeditProfile = MakeProfile("Regedit" + suffix);
-    const std::string regFile = folder + "\\bench.reg";
-    if (!WriteFileBytes(folder + "\\VLO\\modem56k.vlo",
-                        TransformProfile(ScriptOf(engineProfile, false))) ||
-        !WriteFileBytes(regFile, ScriptOf(regeditProfile, true))) {
-      std::fprintf(stderr, "cannot write the profiles in %s\n", folder.c_str());
-      return 1;
+  Way engine = MakeWay("engine (descramble, read, apply)", "Engine");
+  Way plain = MakeWay("plain registry loop", "Plain");
+  Way regedit = MakeWay("regedit /s", "Regedit");
+  engine.run = [&] { return RunEngine(places); };
+  plain.run = [&] { return RunPlainLoop(plain.profile); };
+  regedit.run = [&] { return RunRegedit(regFile); };
+  // The engine with the backup it takes before a change is one more way here, and one
+  // more ratio line below (with backup / without).
+  std::vector<Way*> ways{&engine, &plain, &regedit};
+  if (!WriteFileBytes(folder + "\\VLO\\modem56k.vlo",
+                      TransformProfile(ScriptOf(engine.profile, false))) ||
+      !WriteFileBytes(regFile, ScriptOf(regedit.profile, true))) {
+    std::fprintf(stderr, "cannot write the profiles in %s\n", folder.c_str());
+    return 1;
+  }
+
+  // One untimed run of each first, so that none pays alone for loading files and DLLs;
+  // then the ways take turns, each round starting with the next one.
+  const RegistrySaves saves;
+  for (Way* way : ways) TakeSample(*way, saves, false);
+  for (int sample = 0; sample < kSamples; ++sample) {
+    for (std::size_t turn = 0; turn < ways.size(); ++turn) {
+      TakeSample(*ways[(sample + turn) % ways.size()], saves, true);
     }
-    engine.push_back(RunEngine(places));
-    plain.push_back(RunPlainLoop(plainProfile));
-    regedit.push_back(RunRegedit(regFile));
-    storedEngine = CountStored(engineProfile);
-    storedPlain = CountStored(plainProfile);
-    storedRegedit = CountStored(regeditProfile);
   }
   DeleteKeyTree(HKEY_LOCAL_MACHINE, kBenchKey);
 
   const int total = kSections * kValuesPerSection;
-  const double e = Best(engine), p = Best(plain), r = Best(regedit);
-  std::printf("profile: %d value lines in %d sections; best of %d rounds\n", total, kSections,
-              kRounds);
-  std::printf("engine (descramble, read, apply) %9.1f ms   stored %d/%d\n", e, storedEngine, total);
-  std::printf("plain registry loop              %9.1f ms   stored %d/%d\n", p, storedPlain, total);
-  std::printf("regedit /s                       %9.1f ms   stored %d/%d\n", r, storedRegedit,
-              total);
-  std::printf("engine / plain loop              %9.2f x   (target <= 1.30)\n", e / p);
-  std::printf("engine / regedit                 %9.2f x   (target < 1.00)\n", e / r);
-  std::printf("descrambling                     %9.0f MB/s\n", DescrambleMegabytesPerSecond());
-  const bool complete = storedEngine == total && storedPlain == total && storedRegedit == total;
+  std::printf("profile: %d value lines in %d sections; %d runs of each way, taking turns\n", total,
+              kSections, kSamples);
+  std::printf("%-32s %8s %8s %8s %9s  %s\n", "ms", "best", "median", "worst", "spread", "stored");
+  int retaken = 0;
+  bool complete = true;
+  for (const Way* way : ways) {
+    PrintWay(*way, total);
+    retaken += way->retaken;
+    complete = complete && way->stored == total;
+  }
+  if (saves.Watching()) {
+    std::printf("runs taken again because Wine saved its registry meanwhile: %d\n", retaken);
+  }
+  for (const Ratio& ratio : {Ratio{"engine / plain loop", engine, plain, "(target <= 1.30)"},
+                             Ratio{"engine / regedit", engine, regedit, "(target < 1.00)"}}) {
+    std::printf("%-32s %8.2f x   %s\n", ratio.label,
+                Best(ratio.over.milliseconds) / Best(ratio.under.milliseconds), ratio.target);
+  }
+  std::printf("descrambling                     %8.0f MB/s\n", DescrambleMegabytesPerSecond());
   return complete ? 0 : 1;
 }
