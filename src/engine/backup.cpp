@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <set>
 
 #include "platform/files.h"
 
@@ -30,10 +31,6 @@ bool SameText(const std::string& a, const std::string& b) {
            const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
            return fold(x) == fold(y);
          });
-}
-
-bool SameTarget(const ChangedValue& a, const ChangedValue& b) {
-  return a.root == b.root && SameText(a.keyPath, b.keyPath) && SameText(a.name, b.name);
 }
 
 // ---- Writing
@@ -178,7 +175,7 @@ void ReadData(const std::string& text, SavedValue& value, const Damaged& damaged
 
 struct Section {
   bool ini = false;
-  ChangedValue key;         // registry sections
+  ChangedValue key;        // registry sections
   std::string path, name;  // INI sections
 };
 
@@ -251,6 +248,60 @@ unsigned long BackupNumber(const std::string& name) {
   return std::strtoul(name.c_str() + 7, nullptr, 10);
 }
 
+// The key of the last target stays open for the next: a script's values come key by key.
+class OpenKeyCache {
+ public:
+  explicit OpenKeyCache(RegistryApi& registry) : registry_(registry) {}
+  ~OpenKeyCache() { Close(); }
+  OpenKeyCache(const OpenKeyCache&) = delete;
+  OpenKeyCache& operator=(const OpenKeyCache&) = delete;
+
+  // 0 when the key is not there (or cannot be read): its values count as absent.
+  RegKey Open(const ChangedValue& target) {
+    if (key_ != 0 && target.root == root_ && SameText(target.keyPath, path_)) return key_;
+    Close();
+    root_ = target.root;
+    path_ = target.keyPath;
+    if (registry_.OpenKey(root_, path_, kKeyRead, &key_) != kErrorSuccess) key_ = 0;
+    return key_;
+  }
+
+ private:
+  void Close() {
+    if (key_ != 0 && !IsPredefinedRoot(key_)) registry_.CloseKey(key_);
+    key_ = 0;
+  }
+
+  RegistryApi& registry_;
+  RegKey root_ = 0;
+  std::string path_;
+  RegKey key_ = 0;
+};
+
+std::string Folded(const ChangedValue& target) {
+  std::string text = std::to_string(target.root) + "\\" + target.keyPath + "\\" + target.name;
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return text;
+}
+
+// Most values fit the first buffer; a bigger one is asked for again at its size.
+void ReadValue(RegistryApi& registry, RegKey key, SavedValue& value) {
+  std::string data(256, '\0');
+  std::uint32_t size = static_cast<std::uint32_t>(data.size());
+  auto* bytes = reinterpret_cast<std::uint8_t*>(data.data());
+  long status = registry.QueryValue(key, value.target.name, &value.type, bytes, &size);
+  if (status == kErrorMoreData) {
+    data.assign(size, '\0');
+    bytes = reinterpret_cast<std::uint8_t*>(data.data());
+    status = registry.QueryValue(key, value.target.name, &value.type, bytes, &size);
+  }
+  value.present = status == kErrorSuccess;
+  value.data = value.present ? data.substr(0, size) : std::string();
+  if (!value.present) value.type = kRegNone;
+}
+
 std::string NameOf(const std::string& path) {
   return path.substr(path.find_last_of('\\') + 1);
 }
@@ -313,24 +364,12 @@ SettingsBackup CaptureSettings(RegistryApi& registry, ProfileStringApi& ini,
                                const std::vector<ChangedValue>& targets,
                                const std::string& windowsDir, const std::string& before) {
   SettingsBackup backup{LocalTimeText("%Y-%m-%d %H:%M:%S"), before, {}, {}};
+  std::set<std::string> seen;
+  OpenKeyCache keys(registry);
   for (const ChangedValue& target : targets) {
-    const bool seen =
-        std::any_of(backup.values.begin(), backup.values.end(),
-                    [&](const SavedValue& v) { return SameTarget(v.target, target); });
-    if (seen) continue;
+    if (!seen.insert(Folded(target)).second) continue;  // each value once, whatever its case
     SavedValue value{target, false, kRegNone, {}};
-    RegKey key = 0;
-    if (registry.OpenKey(target.root, target.keyPath, kKeyRead, &key) == kErrorSuccess) {
-      std::uint32_t size = 0;
-      if (registry.QueryValue(key, target.name, &value.type, nullptr, &size) == kErrorSuccess) {
-        std::string data(size, '\0');
-        auto* bytes = reinterpret_cast<std::uint8_t*>(data.data());
-        value.present =
-            registry.QueryValue(key, target.name, &value.type, bytes, &size) == kErrorSuccess;
-        value.data = data.substr(0, size);
-      }
-      if (!IsPredefinedRoot(key)) registry.CloseKey(key);
-    }
+    if (const RegKey key = keys.Open(target)) ReadValue(registry, key, value);
     backup.values.push_back(std::move(value));
   }
   for (const char* file : {"\\win.ini", "\\system.ini"}) {
