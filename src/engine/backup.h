@@ -35,6 +35,7 @@ struct SavedValue {
   bool present = false;
   std::uint32_t type = kRegNone;
   std::string data;  // the value's bytes exactly as the registry holds them
+  bool operator==(const SavedValue&) const = default;
 };
 
 struct SavedIniLine {
@@ -43,6 +44,7 @@ struct SavedIniLine {
   std::string key;
   bool present = false;
   std::string value;
+  bool operator==(const SavedIniLine&) const = default;
 };
 
 struct SettingsBackup {

@@ -19,6 +19,7 @@ struct ChangedValue {
   RegKey root = 0;
   std::string keyPath;
   std::string name;
+  bool operator==(const ChangedValue&) const = default;
 };
 
 // A registry in which every key exists or can be made and every write succeeds; it

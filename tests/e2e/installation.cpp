@@ -182,10 +182,6 @@ void Installation::Scrub() {
                            "unins000.exe", "notes.txt"}) {
     DeleteIfThere(Installed(file));
   }
-  for (const std::string& name : Entries(Installed("Backup"))) {
-    DeleteIfThere(Installed("Backup\\" + name));
-  }
-  RemoveDirectoryA(Installed("Backup").c_str());
   RemoveDirectoryA(Installed("VLO").c_str());
   RemoveDirectoryA(Installed("VLU").c_str());
   RemoveDirectoryA(InstallDir().c_str());

@@ -29,12 +29,9 @@ class RestoreFlow : public ::testing::Test {
   void SetUp() override {
     wh::DeleteTree(kHkeyLocalMachine, kMstcp);
     wh::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "7");
-    for (const char* folder : {"VLO", "VLU"}) {
-      CreateDirectoryA(program_.File(folder).c_str(), nullptr);
-      const std::string built = wh::BinDir() + "\\" + folder + "\\modem56k.";
-      const std::string extension = folder[2] == 'O' ? "vlo" : "vlu";
-      CopyFileA((built + extension).c_str(),
-                (program_.File(folder) + "\\modem56k." + extension).c_str(), FALSE);
+    for (const std::string profile : {"VLO\\modem56k.vlo", "VLU\\modem56k.vlu"}) {
+      CreateDirectoryA(program_.File(profile.substr(0, 3)).c_str(), nullptr);
+      CopyFileA((wh::BinDir() + "\\" + profile).c_str(), program_.File(profile).c_str(), FALSE);
     }
     auto& state = veltrano::AppState();
     state = {};
@@ -47,12 +44,13 @@ class RestoreFlow : public ::testing::Test {
     wh::DeleteTree(kHkeyLocalMachine, "Software\\QuarnSoft");
   }
   veltrano::RunEnvironment Env() {
+    auto& state = veltrano::AppState();
     return {veltrano::SystemRegistry(),
             veltrano::SystemProfileStrings(),
-            program_.Path() + "\\",
-            windows_.Path(),
+            state.ProgramDir,
+            state.WindowsDir,
             "",
-            "Software"};
+            state.SoftwareKeyName};
   }
 
   wh::TempFolder program_;
