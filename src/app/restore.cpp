@@ -52,6 +52,11 @@ void EnterRestoreMode(const std::string& chosenFile) {
           MB_ICONQUESTION | MB_YESNO) != IDYES) {
     ui::Application().Halt(0);
   }
+  // What the restore overwrites is the user's too: it is kept first, like any change's.
+  std::vector<ChangedValue> targets;
+  for (const SavedValue& value : backup.values) targets.push_back(value.target);
+  BackUpBeforeChange(SystemRegistry(), SystemProfileStrings(), targets, state.WindowsDir,
+                     state.ProgramDir, "a restore");
   RestoreSettings(backup, SystemRegistry(), SystemProfileStrings());
   RecordNoProfileApplied(state.SoftwareKeyName);
   Ask("The network settings saved on " + when +

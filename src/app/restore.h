@@ -7,7 +7,8 @@
 
 namespace veltrano {
 
-// Asks first, naming when the backup was taken; then every saved value and INI line goes
+// Asks first, naming when the backup was taken; then, after a backup of what it is about
+// to overwrite, every saved value and INI line goes
 // back as it was, LastOptim becomes "7" (no profile of Veltrano's applied), a box says so
 // and the restart prompt opens. A damaged or unreadable file, or a refusal on the way,
 // raises its error for the error box; No, or no backup at all, ends the program.

@@ -302,6 +302,27 @@ void ReadValue(RegistryApi& registry, RegKey key, SavedValue& value) {
   if (!value.present) value.type = kRegNone;
 }
 
+// A value that no earlier change touched still holds the user's own data: the first
+// backup takes it in, so that it keeps the state before Veltrano first changed anything,
+// whichever change touched a value first.
+void AddNewValuesToFirst(const std::string& firstPath, const SettingsBackup& backup) {
+  const auto text = ReadWholeFile(firstPath);
+  if (!text) return;
+  SettingsBackup first;
+  try {
+    first = ParseBackup(*text);
+  } catch (const EBackupDamaged&) {
+    return;  // left as it is, for a restore to refuse with its line
+  }
+  std::set<std::string> known;
+  for (const SavedValue& value : first.values) known.insert(Folded(value.target));
+  const std::size_t before = first.values.size();
+  for (const SavedValue& value : backup.values) {
+    if (known.insert(Folded(value.target)).second) first.values.push_back(value);
+  }
+  if (first.values.size() != before) ReplaceWholeFile(firstPath, FormatBackup(first));
+}
+
 std::string NameOf(const std::string& path) {
   return path.substr(path.find_last_of('\\') + 1);
 }
@@ -436,6 +457,7 @@ std::string SaveBackup(const std::string& programDir, const SettingsBackup& back
     throw EInOutError("Cannot save a backup of the network settings in " + folder +
                       ". Nothing has been changed");
   }
+  if (!files.empty()) AddNewValuesToFirst(files.front(), backup);
   files.push_back(path);
   // The first backup holds the state before Veltrano first changed anything.
   for (std::size_t i = 1; i + kKeptLatest < files.size(); ++i) RemoveFileIfPresent(files[i]);

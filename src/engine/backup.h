@@ -76,7 +76,8 @@ void RestoreSettings(const SettingsBackup& backup, RegistryApi& registry, Profil
 std::string BackupFolder(const std::string& programDir);
 std::vector<std::string> BackupFiles(const std::string& programDir);
 // Saves the backup as a new file, then keeps only the first backup ever taken (the
-// state before Veltrano first changed anything) and the last ten. Raises EInOutError
+// state before Veltrano first changed anything: values a later change is the first to
+// touch are added to it) and the last ten. Raises EInOutError
 // when the file cannot be written, before anything is changed.
 std::string SaveBackup(const std::string& programDir, const SettingsBackup& backup);
 

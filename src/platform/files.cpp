@@ -47,6 +47,13 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes) {
   return false;
 }
 
+bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes) {
+  const std::string fresh = windowsPath + ".new";
+  if (!WriteWholeFile(fresh, bytes)) return false;
+  std::remove(NativePath(windowsPath).c_str());  // on Windows a rename does not replace
+  return std::rename(NativePath(fresh).c_str(), NativePath(windowsPath).c_str()) == 0;
+}
+
 std::string DirectoryOf(const std::string& fullPath) {
   const auto end = fullPath.find_last_of("\\/:");
   return end == std::string::npos ? std::string() : fullPath.substr(0, end + 1);

@@ -21,6 +21,9 @@ std::vector<std::string> FileNamesIn(const std::string& windowsFolder);
 std::optional<std::string> ReadWholeFile(const std::string& windowsPath);
 // Writes the file anew; false (and no file left) when it cannot be written whole.
 bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
+// Writes the file anew through a fresh copy beside it, so that a failed write leaves the
+// old contents in place; false when it could not.
+bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes);
 // Removes a file if it is there; false when one is there and cannot be removed.
 bool RemoveFileIfPresent(const std::string& windowsPath);
 

@@ -8,6 +8,7 @@
 
 #include "engine/backup.h"
 #include "native/engine_support.h"
+#include "platform/files.h"
 #include "platform/memory_profile_strings.h"
 #include "platform/memory_registry.h"
 
@@ -110,13 +111,19 @@ TEST(EngineBackup, RestorePutsBackWhatWasCapturedAndRemovesWhatWasNot) {
 TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   testing::TempFolder folder;
   const std::string programDir = folder.Path() + "\\";
-  const SettingsBackup backup{"t", "b", {}, {}};
-  for (int i = 0; i < 13; ++i) SaveBackup(programDir, backup);
+  SettingsBackup backup{"t", "b", {Saved("Touched first", kRegSz, "a")}, {}};
+  SaveBackup(programDir, backup);
+  backup.values = {Saved("Touched first", kRegSz, "b"), Saved("Touched later", kRegSz, "c")};
+  for (int i = 1; i < 13; ++i) SaveBackup(programDir, backup);
   const std::vector<std::string> kept = BackupFiles(programDir);
   ASSERT_EQ(kept.size(), 11u);
   EXPECT_NE(kept[0].find("backup-0001-"), std::string::npos);
   EXPECT_NE(kept[1].find("backup-0004-"), std::string::npos);
   EXPECT_NE(kept[10].find("backup-0013-"), std::string::npos);
+  // The first keeps its own data and takes in what only later changes touched.
+  const auto first = ParseBackup(testing::ReadBytes(NativePath(kept[0]))).values;
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_EQ(first[0].data + first[1].data, "ac");
 
   // A Backup that is a file: nothing can be saved, and the change is not to start.
   testing::TempFolder blocked;
