@@ -19,7 +19,10 @@ class Win32ProfileStrings : public ProfileStringApi {
                                         const std::string& path) override {
     // A default no INI line can hold tells an absent entry from an empty one; on the NT
     // family this also reads the entries the system keeps in the registry instead.
-    static const char kAbsent[] = "\x01" "absent" "\x01";
+    static const char kAbsent[] =
+        "\x01"
+        "absent"
+        "\x01";
     std::vector<char> text(4096);
     const DWORD copied =
         GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, text.data(),
