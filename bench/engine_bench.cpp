@@ -161,9 +161,8 @@ int CountStored(const std::vector<Section>& sections) {
 
 double RunEngine(const ProfilePlaces& places) {
   const Stopwatch watch;
-  PrepareWorkFile(places, ProfileSet::kOptimization, 1);
   {
-    FileHandle work = OpenForReading(WorkFilePath(places.windowsDir));
+    FileHandle work = DescrambleToWorkFile(places, ProfileSet::kOptimization, 1);
     TRegistry registry;
     FileByteSource source(work.get());
     ScriptReader reader(source);

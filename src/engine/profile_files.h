@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/files.h"
+
 namespace veltrano {
 
 enum class ProfileSet { kOptimization, kDefaults };  // folders VLO and VLU
@@ -43,11 +45,6 @@ std::string ProfileStem(int type);
 // Empty when the type selects no file.
 std::string ProfileFilePath(const ProfilePlaces& places, ProfileSet set, int type);
 std::string WorkFilePath(const std::string& windowsDir);
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Types 1 to 6: descrambles the selected profile into a new work file and hands it back
 // open at its start, so that the run reads exactly what it wrote. MissingProfileFile

@@ -40,13 +40,12 @@ void RecordLastOptim(const RunEnvironment& env, const std::string& type) {
 // winds the work file back for the run.
 void BackUpScriptTargets(const RunEnvironment& env, std::FILE* work, ScriptMode mode,
                          const std::string& before) {
+  if (!env.backupFirst) return;
   std::vector<ChangedValue> targets;
-  if (env.backupFirst) {
-    FileByteSource source(work);
-    PlanScript(source, mode, &targets);
-    std::rewind(work);
-  }
-  BackUpIfAsked(env, targets, before);
+  FileByteSource source(work);
+  PlanScript(source, mode, &targets);
+  std::rewind(work);
+  BackUpBeforeChange(env.registry, env.ini, targets, env.windowsDir, env.programDir, before);
 }
 
 void ApplyWork(const RunEnvironment& env, std::FILE* work, ScriptMode mode) {

@@ -17,17 +17,8 @@ std::string NativePath(const std::string& windowsPath) {
 #endif
 }
 
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
-
 std::optional<std::string> ReadWholeFile(const std::string& windowsPath) {
-  OpenFile file(std::fopen(NativePath(windowsPath).c_str(), "rb"));
+  FileHandle file(std::fopen(NativePath(windowsPath).c_str(), "rb"));
   if (!file) return std::nullopt;
   std::string bytes;
   char block[4096];
@@ -39,7 +30,7 @@ std::optional<std::string> ReadWholeFile(const std::string& windowsPath) {
 
 bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes) {
   const std::string path = NativePath(windowsPath);
-  OpenFile file(std::fopen(path.c_str(), "wb"));
+  FileHandle file(std::fopen(path.c_str(), "wb"));
   if (!file) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
   if (std::fclose(file.release()) == 0 && written) return true;

@@ -2,6 +2,8 @@
 // natively they are mapped onto the host's separators.
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +11,11 @@
 namespace veltrano {
 
 std::string NativePath(const std::string& windowsPath);
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Deletes a file; a missing file raises EInOutError "File not found".
 void DeleteFileChecked(const std::string& windowsPath);
