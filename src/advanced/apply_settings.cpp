@@ -60,12 +60,6 @@ void ApplyStepValues(TRegistry& registry, const ApplyStep& step, const AdvancedC
   }
 }
 
-void ApplyPorts(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
-  const int position = PositionOf(choices, kPortsControl);
-  if (position == 1) WritePortSpeeds(env.ini, env.windowsDir, kOptimizedPortSetting);
-  if (position == 2) WritePortSpeeds(env.ini, env.windowsDir, kDefaultPortSetting);
-}
-
 void ApplyChosenValues(RegistryApi& api, const std::string& systemKeyName,
                        const AdvancedChoices& choices) {
   TRegistry registry(api);
@@ -77,22 +71,40 @@ void ApplyChosenValues(RegistryApi& api, const std::string& systemKeyName,
   registry.CloseCurrent();
 }
 
-// The same apply against a registry that only takes notes tells which values it writes.
-void BackUpChosenValues(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
-  std::vector<std::string> steps;
-  std::vector<ChangedValue> targets;
-  RecordingRegistry recorder(steps, &targets);
-  ApplyChosenValues(recorder, env.systemKeyName, choices);
-  BackUpBeforeChange(env.registry, env.ini, targets, env.windowsDir, env.programDir,
-                     "an advanced-mode apply");
+// Every step the apply makes, against whatever registry and INI files it is handed.
+Change AdvancedChange(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
+  return [&env, &choices](RegistryApi& registry, ProfileStringApi& ini) {
+    ApplyChosenValues(registry, env.systemKeyName, choices);
+    const int position = PositionOf(choices, kPortsControl);
+    if (position == 1) WritePortSpeeds(ini, env.windowsDir, kOptimizedPortSetting);
+    if (position == 2) WritePortSpeeds(ini, env.windowsDir, kDefaultPortSetting);
+  };
 }
 
 }  // namespace
 
 void ApplyAdvancedSettings(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
-  if (!env.programDir.empty()) BackUpChosenValues(env, choices);
-  ApplyChosenValues(env.registry, env.systemKeyName, choices);
-  ApplyPorts(env, choices);
+  BackUpAndApply(env.registry, env.ini, env.programDir, "an advanced-mode apply",
+                 AdvancedChange(env, choices));
+}
+
+ChangePlan PlanAdvancedApply(const AdvancedEnvironment& env, const AdvancedChoices& choices) {
+  return PlanChange(env.registry, env.ini, AdvancedChange(env, choices));
+}
+
+std::vector<ChangedValue> CatalogueTargets() {
+  // Every list at its first choice after "Default" writes every value the catalogue has.
+  AdvancedChoices everything;
+  for (const ApplyStep& step : ApplySteps()) {
+    for (const char* control : step.controls) {
+      if (control) everything[control] = 1;
+    }
+  }
+  std::vector<std::string> steps;
+  std::vector<ChangedValue> targets;
+  RecordingRegistry recorder(steps, &targets);
+  ApplyChosenValues(recorder, "System", everything);
+  return targets;
 }
 
 }  // namespace veltrano

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "engine/change_plan.h"
 #include "platform/ini_file.h"
 #include "platform/registry_api.h"
 
@@ -31,5 +32,11 @@ struct AdvancedEnvironment {
 // the step before. Refused writes raise ERegistryException or EIniFileException and end
 // the operation there; what was written before stays written.
 void ApplyAdvancedSettings(const AdvancedEnvironment& env, const AdvancedChoices& choices);
+
+// What ApplyAdvancedSettings would change now with these choices; nothing is written.
+ChangePlan PlanAdvancedApply(const AdvancedEnvironment& env, const AdvancedChoices& choices);
+
+// Every value the catalogue can write, under either spelling of the system key.
+std::vector<ChangedValue> CatalogueTargets();
 
 }  // namespace veltrano

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "advanced/apply_settings.h"
 #include "app/restar.h"
 #include "app/startup.h"
 #include "engine/backup.h"
@@ -19,50 +20,133 @@ int Ask(const std::string& text, unsigned flags) {
   return ui::Application().ShowMessageBox(text, kApplicationTitle, flags);
 }
 
-std::string ChosenBackup(const std::string& chosenFile, const std::string& programDir) {
-  if (!chosenFile.empty()) return chosenFile;
-  const std::vector<std::string> backups = BackupFiles(programDir);
-  if (!backups.empty()) return backups.front();
-  Ask("No backup of the network settings was found in " + BackupFolder(programDir) + ".",
-      MB_ICONSTOP | MB_OK);
-  ui::Application().Halt(kEndedOnError);
+std::string Lowered(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return text;
 }
 
-SettingsBackup ReadBackup(const std::string& path) {
-  const auto text = ReadWholeFile(path);
-  if (!text) throw EInOutError("Cannot read the backup file " + path);
-  return ParseBackup(*text);
+// What a restore may write on this installation.
+RestoreTargets AllowedTargets(const AppStateRecord& state) {
+  RestoreTargets allowed(state.WindowsDir);
+  allowed.AddProfileTargets(state.ProgramDir);
+  for (const ChangedValue& target : CatalogueTargets()) allowed.Add(target);
+  for (const char* software : {"Software", "SOFTWARE"}) {
+    allowed.Add({kHkeyLocalMachine, ProgramKeyPath(software).substr(1), kLastOptimValueName});
+  }
+  return allowed;
 }
 
-void RecordNoProfileApplied(const std::string& softwareKeyName) {
-  TRegistry registry(SystemRegistry());
-  registry.SelectRoot(kHkeyLocalMachine);
-  if (!registry.OpenPath(ProgramKeyPath(softwareKeyName), false)) registry.CloseCurrent();
-  registry.WriteText(kLastOptimValueName, "7");
+// The settings a point puts back, every file of it checked before anything is asked.
+SettingsBackup CheckedSettingsOf(const RestorePoint& point) {
+  const AppStateRecord& state = AppState();
+  const std::vector<BackupOnDisk> files = BackupsOfRestorePoint(state.ProgramDir, point.path);
+  const RestoreTargets allowed = AllowedTargets(state);
+  for (const BackupOnDisk& file : files) {
+    const std::string foreign = allowed.FirstForeign(file);
+    if (!foreign.empty()) throw EBackupRefused(foreign);
+  }
+  return ComposeRestorePoint(files);
+}
+
+Change RestoreChange(const SettingsBackup& settings) {
+  return [&settings](RegistryApi& registry, ProfileStringApi& ini) {
+    RestoreSettings(settings, registry, ini);
+  };
+}
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "3 values and 10 lines".
+std::string ChangeCount(const ChangePlan& plan) {
+  std::size_t values = 0, lines = 0;
+  for (std::size_t i = 0; i < plan.valuesNow.size(); ++i) {
+    values += plan.valuesNow[i] == plan.valuesAfter[i] ? 0 : 1;
+  }
+  for (std::size_t i = 0; i < plan.linesNow.size(); ++i) {
+    lines += plan.linesNow[i] == plan.linesAfter[i] ? 0 : 1;
+  }
+  return Counted(values, "registry value", "registry values") + " and " +
+         Counted(lines, "INI line", "INI lines");
+}
+
+std::string Described(const RestorePoint& point) {
+  if (point.first) return "the settings from before Veltrano, saved on " + point.taken;
+  return "the network settings saved on " + point.taken + " (before " + point.before + ")";
+}
+
+void Restore(const SettingsBackup& settings, const ChangePlan& plan) {
+  const AppStateRecord& state = AppState();
+  SaveBackup(state.ProgramDir, BackupFromPlan(plan, "a restore"));
+  RestoreSettings(settings, SystemRegistry(), SystemProfileStrings());
+}
+
+RestorePoint PointOfFile(const std::string& path) {
+  const AppStateRecord& state = AppState();
+  const SettingsBackup backup = ReadBackupFile(path);
+  const bool first = Lowered(path) == Lowered(FirstBackupPath(state.ProgramDir));
+  return RestorePoint{path, backup.taken, backup.before, first};
+}
+
+// Without a file: the oldest sound point, the backup from before Veltrano when it is there.
+RestorePoint OldestPoint() {
+  const RestorePointList list = ListRestorePoints(AppState().ProgramDir);
+  if (!list.firstProblem.empty() && !list.points.empty()) {
+    if (Ask(list.firstProblem + "\r\n\r\nGo back to the oldest backup that is kept instead?",
+            MB_ICONWARNING | MB_YESNO) != IDYES) {
+      ui::Application().Halt(0);
+    }
+  }
+  if (list.points.empty()) {
+    Ask("No backup of the network settings was found in " + BackupFolder(AppState().ProgramDir) +
+            ".",
+        MB_ICONSTOP | MB_OK);
+    ui::Application().Halt(kEndedOnError);
+  }
+  return list.points.back();
 }
 
 }  // namespace
 
-void EnterRestoreMode(const std::string& chosenFile) {
-  const AppStateRecord& state = AppState();
-  const SettingsBackup backup = ReadBackup(ChosenBackup(chosenFile, state.ProgramDir));
-  const std::string when = backup.taken + " (before " + backup.before + ")";
-  if (Ask("Restore the network settings saved on " + when +
-              "?\r\n\r\nEvery setting saved then goes back to what it was.",
+ChangePlan PlanRestoreOf(const RestorePoint& point) {
+  const SettingsBackup settings = CheckedSettingsOf(point);
+  return PlanChange(SystemRegistry(), SystemProfileStrings(), RestoreChange(settings));
+}
+
+bool RestorePointAfterAsking(const RestorePoint& point) {
+  const SettingsBackup settings = CheckedSettingsOf(point);
+  const ChangePlan plan =
+      PlanChange(SystemRegistry(), SystemProfileStrings(), RestoreChange(settings));
+  if (Ask("Restore " + Described(point) + " from " + point.path + "?\r\n\r\nThis changes " +
+              ChangeCount(plan) + ".",
           MB_ICONQUESTION | MB_YESNO) != IDYES) {
-    ui::Application().Halt(0);
+    return false;
   }
-  // What the restore overwrites is the user's too: it is kept first, like any change's.
-  std::vector<ChangedValue> targets;
-  for (const SavedValue& value : backup.values) targets.push_back(value.target);
-  BackUpBeforeChange(SystemRegistry(), SystemProfileStrings(), targets, state.WindowsDir,
-                     state.ProgramDir, "a restore");
-  RestoreSettings(backup, SystemRegistry(), SystemProfileStrings());
-  RecordNoProfileApplied(state.SoftwareKeyName);
-  Ask("The network settings saved on " + when +
-          " are restored.\r\nRestart the computer for them to take effect.",
+  Restore(settings, plan);
+  Ask("Veltrano has restored " + Described(point) +
+          ".\r\nRestart the computer for them to take effect.",
       MB_ICONINFORMATION | MB_OK);
   ui::Application().CreateForm<Trestart>();
+  return true;
+}
+
+std::optional<RestorePoint> BeforeVeltranoPoint() {
+  const RestorePointList list = ListRestorePoints(AppState().ProgramDir);
+  if (list.points.empty() || !list.points.back().first) return std::nullopt;
+  return list.points.back();
+}
+
+void RestoreBeforeVeltrano(const RestorePoint& first) {
+  const SettingsBackup settings = CheckedSettingsOf(first);
+  Restore(settings, PlanChange(SystemRegistry(), SystemProfileStrings(), RestoreChange(settings)));
+}
+
+void EnterRestoreMode(const std::string& chosenFile) {
+  const RestorePoint point = chosenFile.empty() ? OldestPoint() : PointOfFile(chosenFile);
+  if (!RestorePointAfterAsking(point)) ui::Application().Halt(0);
 }
 
 }  // namespace veltrano

@@ -35,15 +35,6 @@ void HandleFirstRun(TRegistry& registry, const std::string& exePath,
 
 }  // namespace
 
-std::string ConnectionCaption(int connectionType) {
-  static const std::array<const char*, 7> kCaptions = {
-      "56k Flex , V.90 , V.92 Modem",    "33k or below Modem", "Normal Cable , xDSL",
-      "Cable , xDSL running over PPPoE", "LAN , ISDN , T1",    "Satellite Dish",
-      "Windows Default Settings"};
-  if (connectionType < 1 || connectionType > 7) return "";
-  return kCaptions[connectionType - 1];
-}
-
 std::string StatusLineFor(const std::string& lastOptim) {
   std::string text = kStatusPrefix;
   try {

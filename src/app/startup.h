@@ -46,8 +46,6 @@ struct StartupOutcome {
   std::string restoreFile;  // kRestore: argument 2, "" when none
 };
 
-// Caption of a ConnectionType in the status line; "" outside 1..7.
-std::string ConnectionCaption(int connectionType);
 
 // The status line for a LastOptim text. An absent or non-integer LastOptim shows the
 // prefix alone, as 0 or 8 does.

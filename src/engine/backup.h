@@ -1,19 +1,24 @@
 // Backups of what a change is about to overwrite: before an optimization, a Windows-
-// defaults run or an advanced-mode apply, every registry value it will write or remove
-// and the COM1 to COM5 lines of win.ini and system.ini are saved exactly as they are (or
-// as absent) in a readable text file in ProgramDir\Backup, which a restore puts back.
+// defaults run, an advanced-mode apply or a restore, every registry value and INI line
+// the change will write or remove is saved exactly as it is (or as absent) in a readable
+// text file in ProgramDir\Backup, which a restore puts back.
 //
 // The file, in the manner of a registry export:
 //   Veltrano settings backup
 //   Taken=2026-12-08 13:20:05
-//   Before=an optimization
+//   Before=an optimization for Satellite Dish
 //   [HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\MSTCP]
 //   "DefaultRcvWindow"="4288"          a string (REG_SZ with its one closing zero)
 //   "MaxMTU"=dword:000005dc            a four-byte REG_DWORD
 //   "Flags"=hex:01,02,03,04            REG_BINARY; hex(N): any other kind N, exactly
 //   "MTU"=-                            not there
+//   [HKEY_LOCAL_MACHINE\SOFTWARE\QuarnSoft\Veltrano]
+//   "LastOptim"="1"                    the type applied, whenever the change records one
 //   [INI C:\WINDOWS\win.ini :: Ports]
 //   "COM1:"="9600,n,8,1,x"
+//   End=6                              the number of entries: a file cut short is refused
+// In quoted texts a backslash escapes '"' and '\', and "\xHH" stands for any byte below
+// 0x20 and 0x7F, so every name and INI line (tabs included) reads back byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -49,9 +54,11 @@ struct SavedIniLine {
 
 struct SettingsBackup {
   std::string taken;   // "YYYY-MM-DD HH:MM:SS", local time
-  std::string before;  // what it was taken before: "an optimization", ...
+  std::string before;  // what it was taken before: "an optimization for ...", ...
   std::vector<SavedValue> values;
   std::vector<SavedIniLine> iniLines;
+  // The line of the file each value and INI line was read from (0 when not read).
+  std::vector<std::size_t> valueLines, iniLineLines;
 };
 
 // A backup file that cannot be read back; nothing has been restored from it.
@@ -60,30 +67,48 @@ class EBackupDamaged : public VeltranoError {
   using VeltranoError::VeltranoError;
 };
 
+// A value that exists but cannot be read: the change stops before its first write,
+// rather than save it as absent and have a restore delete it.
+class EBackupUnreadable : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
+// A backup naming a target that this installation never changes: refused whole.
+class EBackupRefused : public VeltranoError {
+ public:
+  using VeltranoError::VeltranoError;
+};
+
 std::string FormatBackup(const SettingsBackup& backup);
 // Raises EBackupDamaged naming the first line that is not understood.
 SettingsBackup ParseBackup(const std::string& text);
 
-// The current state of every target (each once) and of the ports of both INI files.
-SettingsBackup CaptureSettings(RegistryApi& registry, ProfileStringApi& ini,
-                               const std::vector<ChangedValue>& targets,
-                               const std::string& windowsDir, const std::string& before);
 // Puts every value and line back as saved: absent ones are removed. Refusals raise
 // ERegistryException or EIniFileException; what was put back before stays.
 void RestoreSettings(const SettingsBackup& backup, RegistryApi& registry, ProfileStringApi& ini);
 
-// ProgramDir\Backup, and its backup files oldest first.
-std::string BackupFolder(const std::string& programDir);
-std::vector<std::string> BackupFiles(const std::string& programDir);
-// Saves the backup as a new file, then keeps only the first backup ever taken (the
-// state before Veltrano first changed anything: values a later change is the first to
-// touch are added to it) and the last ten. Raises EInOutError
-// when the file cannot be written, before anything is changed.
-std::string SaveBackup(const std::string& programDir, const SettingsBackup& backup);
+// ---- The files in ProgramDir\Backup
 
-// Captures and saves in one step: what every change does before its first write.
-void BackUpBeforeChange(RegistryApi& registry, ProfileStringApi& ini,
-                        const std::vector<ChangedValue>& targets, const std::string& windowsDir,
-                        const std::string& programDir, const std::string& before);
+std::string BackupFolder(const std::string& programDir);
+// The backup from before Veltrano: taken with the first change ever, and given the first
+// state of every value or line a later change is the first to touch.
+std::string FirstBackupPath(const std::string& programDir);
+// The numbered backups, oldest first: only names this program writes
+// ("backup-0007-20261208-132005.txt") count.
+std::vector<std::string> BackupFiles(const std::string& programDir);
+bool IsBackupFileName(const std::string& name);
+// Reads and checks a whole backup file: EInOutError when it cannot be read,
+// EBackupDamaged when it is not whole.
+SettingsBackup ReadBackupFile(const std::string& path);
+
+// "YYYY-MM-DD HH:MM:SS", local time now.
+std::string TakenNow();
+
+// Saves the backup as a new numbered file, adds the values and lines no earlier change
+// touched to the backup from before Veltrano (making it with the first change ever), and
+// keeps that one and the last ten. Raises (EInOutError, EBackupDamaged) before anything
+// is changed when any of it cannot be done.
+std::string SaveBackup(const std::string& programDir, const SettingsBackup& backup);
 
 }  // namespace veltrano

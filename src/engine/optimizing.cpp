@@ -49,7 +49,8 @@ RunEnvironment SystemRunEnvironment(const AppStateRecord& state) {
                         .programDir = state.ProgramDir,
                         .windowsDir = state.WindowsDir,
                         .osSuffix = state.OsSuffix,
-                        .softwareKeyName = state.SoftwareKeyName};
+                        .softwareKeyName = state.SoftwareKeyName,
+                        .typeCaption = ConnectionCaption(state.SelectedType)};
 }
 
 void ReportMissingFileAndEnd() {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "engine/change_plan.h"
 #include "platform/ini_file.h"
 #include "platform/registry_api.h"
 
@@ -21,6 +22,8 @@ struct RunEnvironment {
   std::string softwareKeyName;  // "Software" or "SOFTWARE"
   // Saves what the run will change in programDir\Backup before its first write.
   bool backupFirst = true;
+  // The caption of the type an optimization applies, for its backup's description.
+  std::string typeCaption{};
 };
 
 inline constexpr char kOptimizedPortSetting[] = "921600,n,8,1,p";
@@ -44,5 +47,12 @@ void RunOptimization(const RunEnvironment& env, int selectedType);
 // chained) with "7" has nothing to undo and skips the profile, but still resets the ports and
 // records "7".
 void RunWindowsDefaults(const RunEnvironment& env, const std::string& lastOptim, bool chained);
+
+// What "Optimize" in the wizard would change now, nothing written: the undo of
+// `lastOptim` (unless it is "7") and the optimization of `selectedType`, or the
+// Windows-defaults run alone for type 7. A profile that cannot be read gives a plan whose
+// error says so.
+ChangePlan PlanWizardOptimize(const RunEnvironment& env, const std::string& lastOptim,
+                              int selectedType);
 
 }  // namespace veltrano

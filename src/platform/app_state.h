@@ -36,4 +36,15 @@ inline std::string ProgramKeyPath(const std::string& softwareKeyName) {
   return "\\" + softwareKeyName + "\\QuarnSoft\\Veltrano";
 }
 
+// Caption of a ConnectionType ("Satellite Dish"), as the status line shows it; "" outside
+// 1..7.
+inline std::string ConnectionCaption(int connectionType) {
+  static const char* const kCaptions[] = {
+      "56k Flex , V.90 , V.92 Modem",    "33k or below Modem", "Normal Cable , xDSL",
+      "Cable , xDSL running over PPPoE", "LAN , ISDN , T1",    "Satellite Dish",
+      "Windows Default Settings"};
+  if (connectionType < 1 || connectionType > 7) return "";
+  return kCaptions[connectionType - 1];
+}
+
 }  // namespace veltrano

@@ -32,7 +32,8 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes) {
   const std::string path = NativePath(windowsPath);
   FileHandle file(std::fopen(path.c_str(), "wb"));
   if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+                       std::fflush(file.get()) == 0 && FlushToDisk(file.get());
   if (std::fclose(file.release()) == 0 && written) return true;
   std::remove(path.c_str());  // half a file would be read as a damaged one later
   return false;

@@ -26,7 +26,10 @@ bool EnsureFolder(const std::string& windowsPath);
 std::vector<std::string> FileNamesIn(const std::string& windowsFolder);
 // A whole file's bytes, or nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& windowsPath);
-// Writes the file anew; false (and no file left) when it cannot be written whole.
+// Asks the system to put what was written to the file on the disk (FlushFileBuffers).
+bool FlushToDisk(std::FILE* file);
+// Writes the file anew and onto the disk; false (and no file left) when it cannot be
+// written whole.
 bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
 // Writes the file anew through a fresh copy beside it, so that a failed write leaves the
 // old contents in place; false when it could not.

@@ -27,6 +27,10 @@ void DeleteFileChecked(const std::string& windowsPath) {
   }
 }
 
+bool FlushToDisk(std::FILE* file) {
+  return fsync(fileno(file)) == 0;
+}
+
 bool EnsureFolder(const std::string& windowsPath) {
   const std::string path = NativePath(windowsPath);
   struct stat status {};

@@ -2,6 +2,8 @@
 // from 95 on has: the wide ones are stubs that fail on Windows 9x.
 #include <windows.h>
 
+#include <io.h>
+
 #include <string>
 #include <vector>
 
@@ -26,6 +28,11 @@ void DeleteFileChecked(const std::string& windowsPath) {
     throw EInOutError(error == ERROR_ACCESS_DENIED ? "Access denied"
                                                    : "I/O error " + std::to_string(error));
   }
+}
+
+bool FlushToDisk(std::FILE* file) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
 }
 
 bool EnsureFolder(const std::string& windowsPath) {

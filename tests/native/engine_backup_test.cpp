@@ -1,5 +1,5 @@
-// Backups: every kind of value read back byte for byte, damaged files refused by line,
-// a capture put back over a changed registry, and which files are kept.
+// Backups: every kind of value read back byte for byte, damaged or cut files refused by
+// line, a plan's capture put back over a changed registry, and which files are kept.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/backup.h"
+#include "engine/change_plan.h"
 #include "native/engine_support.h"
 #include "platform/files.h"
 #include "platform/memory_profile_strings.h"
@@ -23,9 +24,10 @@ SavedValue Saved(const std::string& name, std::uint32_t type, const std::string&
 
 TEST(EngineBackup, EveryKindReadsBackExactly) {
   using namespace std::string_literals;
-  SettingsBackup backup{"2026-12-08 13:20:05", "an optimization", {}, {}};
+  SettingsBackup backup{"2026-12-08 13:20:05", "an optimization", {}, {}, {}, {}};
   backup.values = {
       Saved("Plain", kRegSz, "4288\0"s),
+      Saved("Tab\tand \x01 in a name", kRegSz, "x\ty\0"s),
       Saved("Quote \"and\" \\slash", kRegSz, "C:\\x \"y\"\0"s),
       Saved("No closing zero", kRegSz, "abc"),
       Saved("Line break", kRegSz, "a\r\nb\0"s),
@@ -39,7 +41,8 @@ TEST(EngineBackup, EveryKindReadsBackExactly) {
       SavedValue{{kHkeyUsers, ".Default\\X", ""}, false, kRegNone, ""},
   };
   backup.iniLines = {{"C:\\WINDOWS\\win.ini", "Ports", "COM1:", true, "9600,n,8,1,x"},
-                     {"C:\\WINDOWS\\win.ini", "Ports", "COM2:", false, ""}};
+                     {"C:\\WINDOWS\\win.ini", "Ports", "COM2:", false, ""},
+                     {"C:\\WINDOWS\\system.ini", "Ports", "COM3:", true, "a\tb \x7f\\x"}};
   const SettingsBackup read = ParseBackup(FormatBackup(backup));
   EXPECT_EQ(read.taken, backup.taken);
   EXPECT_EQ(read.before, backup.before);
@@ -53,6 +56,7 @@ TEST(EngineBackup, EveryKindReadsBackExactly) {
 
 TEST(EngineBackup, DamagedFileIsRefusedWithItsLine) {
   const std::string head = "Veltrano settings backup\r\nTaken=x\r\n";
+  const std::string whole = head + "[HKEY_USERS\\K]\r\n\"A\"=\"1\"\r\n\"B\"=-\r\n";
   const struct {
     std::string text;
     int line;
@@ -64,6 +68,10 @@ TEST(EngineBackup, DamagedFileIsRefusedWithItsLine) {
       {head + "[HKEY_NOWHERE\\K]\r\n", 3},
       {head + "[HKEY_USERS\\K]\r\n\r\n\"A\"\r\n", 5},
       {head + "[INI C:\\win.ini]\r\n", 3},
+      {head + "\"A\"=\"\\x4\"\r\n", 3},
+      {whole, 5},                           // cut short at a line boundary
+      {whole + "End=1\r\n", 6},             // cut, with an end line that says so
+      {whole + "End=2\r\n\"C\"=-\r\n", 7},  // text after the end
   };
   for (const auto& c : cases) {
     try {
@@ -77,26 +85,32 @@ TEST(EngineBackup, DamagedFileIsRefusedWithItsLine) {
   }
 }
 
-TEST(EngineBackup, RestorePutsBackWhatWasCapturedAndRemovesWhatWasNot) {
+TEST(EngineBackup, RestorePutsBackWhatThePlanCapturedAndRemovesWhatWasNot) {
   MemoryRegistry registry;
   MemoryProfileStrings ini;
   registry.PutText(kHkeyLocalMachine, kKey, "Kept", "mine");
   registry.PutValue(kHkeyLocalMachine, kKey, "Bytes", kRegBinary, {1, 2, 3, 4});
   ini.WriteString("Ports", "COM1:", "57600,n,8,1", "C:\\W\\win.ini");
-  const std::vector<ChangedValue> targets = {{kHkeyLocalMachine, kKey, "Kept"},
-                                             {kHkeyLocalMachine, kKey, "Bytes"},
-                                             {kHkeyLocalMachine, kKey, "kept"},
-                                             {kHkeyLocalMachine, kKey, "New"},
-                                             {kHkeyUsers, ".Default\\Missing", "Gone"}};
-  const SettingsBackup backup = CaptureSettings(registry, ini, targets, "C:\\W", "a test");
-  EXPECT_EQ(backup.values.size(), 4u) << "each value once, whatever its case";
-  EXPECT_EQ(backup.iniLines.size(), 10u);
+  const Change change = [](RegistryApi& api, ProfileStringApi& strings) {
+    RegKey key = 0;
+    api.CreateKey(kHkeyLocalMachine, kKey, kKeyAllAccess, &key);
+    const std::uint8_t seven[] = {7, 0, 0, 0};
+    api.SetValue(key, "Kept", kRegSz, reinterpret_cast<const std::uint8_t*>("changed"), 8);
+    api.SetValue(key, "Bytes", kRegDword, seven, 4);
+    api.SetValue(key, "kept", kRegSz, reinterpret_cast<const std::uint8_t*>("again"), 6);
+    api.SetValue(key, "New", kRegSz, reinterpret_cast<const std::uint8_t*>("added"), 6);
+    api.CloseKey(key);
+    strings.WriteString("Ports", "COM1:", "921600,n,8,1,p", "C:\\W\\win.ini");
+    strings.DeleteString("Ports", "COM2:", "C:\\W\\system.ini");
+  };
+  const ChangePlan plan = PlanChange(registry, ini, change);
+  EXPECT_EQ(plan.valuesNow.size(), 3u) << "each value once, whatever its case";
+  EXPECT_EQ(plan.linesNow.size(), 2u);
+  EXPECT_EQ(plan.rows.size(), 4u) << "a removal of a line that is not there changes nothing";
+  EXPECT_EQ(registry.GetValue(kHkeyLocalMachine, kKey, "Kept")->Text(), "mine") << "planned only";
+  const SettingsBackup backup = BackupFromPlan(plan, "a test");
 
-  registry.PutText(kHkeyLocalMachine, kKey, "Kept", "changed");
-  registry.PutNumber(kHkeyLocalMachine, kKey, "Bytes", 7);
-  registry.PutText(kHkeyLocalMachine, kKey, "New", "added");
-  ini.WriteString("Ports", "COM1:", "921600,n,8,1,p", "C:\\W\\win.ini");
-  ini.WriteString("Ports", "COM2:", "921600,n,8,1,p", "C:\\W\\system.ini");
+  change(registry, ini);
   RestoreSettings(ParseBackup(FormatBackup(backup)), registry, ini);
 
   EXPECT_EQ(registry.GetValue(kHkeyLocalMachine, kKey, "Kept")->Text(), "mine");
@@ -105,25 +119,36 @@ TEST(EngineBackup, RestorePutsBackWhatWasCapturedAndRemovesWhatWasNot) {
   EXPECT_EQ(bytes->data, (std::vector<std::uint8_t>{1, 2, 3, 4}));
   EXPECT_FALSE(registry.GetValue(kHkeyLocalMachine, kKey, "New").has_value());
   EXPECT_EQ(ini.Read("C:\\W\\win.ini", "Ports", "COM1:"), "57600,n,8,1");
-  EXPECT_FALSE(ini.Read("C:\\W\\system.ini", "Ports", "COM2:").has_value());
 }
 
 TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   testing::TempFolder folder;
   const std::string programDir = folder.Path() + "\\";
-  SettingsBackup backup{"t", "b", {Saved("Touched first", kRegSz, "a")}, {}};
+  SettingsBackup backup{"t", "b", {Saved("Touched first", kRegSz, "a")}, {}, {}, {}};
   SaveBackup(programDir, backup);
   backup.values = {Saved("Touched first", kRegSz, "b"), Saved("Touched later", kRegSz, "c")};
   for (int i = 1; i < 13; ++i) SaveBackup(programDir, backup);
+  // Copies and leftovers are no backups, whatever their names start with.
+  for (const char* stray :
+       {"backup-0000-20261208-132005.txt", "backup-0001-x.txt",
+        "backup-0099-20261208-132005 - Copy.txt", "backup-0099-20261208-132005.txt.new"}) {
+    testing::WriteBytes(folder.Path() + "/Backup/" + stray, "x");
+  }
   const std::vector<std::string> kept = BackupFiles(programDir);
-  ASSERT_EQ(kept.size(), 11u);
-  EXPECT_NE(kept[0].find("backup-0001-"), std::string::npos);
-  EXPECT_NE(kept[1].find("backup-0004-"), std::string::npos);
-  EXPECT_NE(kept[10].find("backup-0013-"), std::string::npos);
+  ASSERT_EQ(kept.size(), 10u);
+  EXPECT_NE(kept[0].find("backup-0004-"), std::string::npos);
+  EXPECT_NE(kept[9].find("backup-0013-"), std::string::npos);
   // The first keeps its own data and takes in what only later changes touched.
-  const auto first = ParseBackup(testing::ReadBytes(NativePath(kept[0]))).values;
+  const auto first = ReadBackupFile(FirstBackupPath(programDir)).values;
   ASSERT_EQ(first.size(), 2u);
   EXPECT_EQ(first[0].data + first[1].data, "ac");
+
+  // A damaged first backup cannot take in what a change touches first: nothing starts.
+  testing::WriteBytes(folder.Path() + "/Backup/before-veltrano.txt",
+                      "Veltrano settings backup\r\n");
+  backup.values.push_back(Saved("Touched last", kRegSz, "d"));
+  EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged);
+  EXPECT_EQ(BackupFiles(programDir).size(), 10u);
 
   // A Backup that is a file: nothing can be saved, and the change is not to start.
   testing::TempFolder blocked;

@@ -1,12 +1,8 @@
-#include "engine/backup.h"
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <set>
+#include <cstring>
 
-#include "platform/files.h"
+#include "engine/backup.h"
 
 namespace veltrano {
 namespace {
@@ -14,8 +10,7 @@ namespace {
 constexpr char kFirstLine[] = "Veltrano settings backup";
 constexpr char kIniSectionPrefix[] = "INI ";
 constexpr char kIniSeparator[] = " :: ";
-constexpr char kFilePrefix[] = "backup-";
-constexpr std::size_t kKeptLatest = 10;
+constexpr char kEndPrefix[] = "End=";
 
 struct RootSpelling {
   RegKey key;
@@ -26,18 +21,21 @@ constexpr RootSpelling kRoots[] = {{kHkeyClassesRoot, "HKEY_CLASSES_ROOT"},
                                    {kHkeyLocalMachine, "HKEY_LOCAL_MACHINE"},
                                    {kHkeyUsers, "HKEY_USERS"}};
 
-bool SameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-           return fold(x) == fold(y);
-         });
-}
-
 // ---- Writing
+
+bool NeedsHexEscape(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 
 std::string Quoted(const std::string& text) {
   std::string quoted = "\"";
   for (char c : text) {
+    if (NeedsHexEscape(c)) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
+      quoted += escape;
+      continue;
+    }
     if (c == '"' || c == '\\') quoted += '\\';
     quoted += c;
   }
@@ -47,8 +45,7 @@ std::string Quoted(const std::string& text) {
 // Text that reads back as the same bytes: one closing zero and nothing unprintable.
 bool IsPlainString(std::uint32_t type, const std::string& data) {
   if (type != kRegSz || data.empty() || data.back() != '\0') return false;
-  return std::none_of(data.begin(), data.end() - 1,
-                      [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  return std::none_of(data.begin(), data.end() - 1, NeedsHexEscape);
 }
 
 std::string DataText(const SavedValue& value) {
@@ -91,12 +88,23 @@ class Damaged {
   explicit Damaged(std::size_t line) : line_(line) {}
   [[noreturn]] void Raise(const std::string& why) const {
     throw EBackupDamaged("The backup file is damaged at line " + std::to_string(line_) + ": " +
-                         why + ". Nothing has been restored");
+                         why);
   }
 
  private:
   std::size_t line_;
 };
+
+int HexDigit(char c);
+
+// "\xHH" with `at` on the x; `at` ends on the last digit.
+char ReadEscapedByte(const std::string& line, std::size_t& at, const Damaged& damaged) {
+  const int high = at + 1 < line.size() ? HexDigit(line[at + 1]) : -1;
+  const int low = at + 2 < line.size() ? HexDigit(line[at + 2]) : -1;
+  if (high < 0 || low < 0) damaged.Raise("an escaped byte is not two hex digits");
+  at += 2;
+  return static_cast<char>(high * 16 + low);
+}
 
 // A quoted text at `at`; `at` moves past its closing quote.
 std::string ReadQuoted(const std::string& line, std::size_t& at, const Damaged& damaged) {
@@ -111,6 +119,7 @@ std::string ReadQuoted(const std::string& line, std::size_t& at, const Damaged& 
     if (c == '\\') {
       if (++at >= line.size()) break;
       c = line[at];
+      if (c == 'x') c = ReadEscapedByte(line, at, damaged);
     }
     text += c;
   }
@@ -203,7 +212,7 @@ Section ReadSection(const std::string& line, const Damaged& damaged) {
 }
 
 void ReadEntry(const std::string& line, const Section* section, SettingsBackup& backup,
-               const Damaged& damaged) {
+               const Damaged& damaged, std::size_t number) {
   if (!section) damaged.Raise("a value comes before any section");
   std::size_t at = 0;
   const std::string name = ReadQuoted(line, at, damaged);
@@ -214,13 +223,20 @@ void ReadEntry(const std::string& line, const Section* section, SettingsBackup& 
     value.target = section->key;
     value.target.name = name;
     backup.values.push_back(std::move(value));
+    backup.valueLines.push_back(number);
     return;
   }
-  if (value.present && !IsPlainString(value.type, value.data)) {
-    damaged.Raise("an INI line holds no text");
-  }
+  if (value.present && line[at + 1] != '"') damaged.Raise("an INI line holds no text");
   const std::string text = value.present ? value.data.substr(0, value.data.size() - 1) : "";
   backup.iniLines.push_back({section->path, section->name, name, value.present, text});
+  backup.iniLineLines.push_back(number);
+}
+
+// "End=12": the last line, with the number of entries before it.
+void ReadEnd(const std::string& line, const SettingsBackup& backup, const Damaged& damaged) {
+  const std::string count = line.substr(std::strlen(kEndPrefix));
+  const std::string expected = std::to_string(backup.values.size() + backup.iniLines.size());
+  if (count != expected) damaged.Raise("the file holds another number of entries than it says");
 }
 
 void ReadHeader(const std::string& line, SettingsBackup& backup, const Damaged& damaged) {
@@ -231,100 +247,6 @@ void ReadHeader(const std::string& line, SettingsBackup& backup, const Damaged& 
   } else {
     damaged.Raise("the line is not understood");
   }
-}
-
-// ---- Files
-
-std::string LocalTimeText(const char* format) {
-  const std::time_t now = std::time(nullptr);
-  char text[32] = {};
-  if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, format, local);
-  return text;
-}
-
-// "backup-0007-20261208-132005.txt" is number 7; 0 for a file that is no backup.
-unsigned long BackupNumber(const std::string& name) {
-  if (name.rfind(kFilePrefix, 0) != 0 || name.size() < 12) return 0;
-  return std::strtoul(name.c_str() + 7, nullptr, 10);
-}
-
-// The key of the last target stays open for the next: a script's values come key by key.
-class OpenKeyCache {
- public:
-  explicit OpenKeyCache(RegistryApi& registry) : registry_(registry) {}
-  ~OpenKeyCache() { Close(); }
-  OpenKeyCache(const OpenKeyCache&) = delete;
-  OpenKeyCache& operator=(const OpenKeyCache&) = delete;
-
-  // 0 when the key is not there (or cannot be read): its values count as absent.
-  RegKey Open(const ChangedValue& target) {
-    if (key_ != 0 && target.root == root_ && SameText(target.keyPath, path_)) return key_;
-    Close();
-    root_ = target.root;
-    path_ = target.keyPath;
-    if (registry_.OpenKey(root_, path_, kKeyRead, &key_) != kErrorSuccess) key_ = 0;
-    return key_;
-  }
-
- private:
-  void Close() {
-    if (key_ != 0 && !IsPredefinedRoot(key_)) registry_.CloseKey(key_);
-    key_ = 0;
-  }
-
-  RegistryApi& registry_;
-  RegKey root_ = 0;
-  std::string path_;
-  RegKey key_ = 0;
-};
-
-std::string Folded(const ChangedValue& target) {
-  std::string text = std::to_string(target.root) + "\\" + target.keyPath + "\\" + target.name;
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return text;
-}
-
-// Most values fit the first buffer; a bigger one is asked for again at its size.
-void ReadValue(RegistryApi& registry, RegKey key, SavedValue& value) {
-  std::string data(256, '\0');
-  std::uint32_t size = static_cast<std::uint32_t>(data.size());
-  auto* bytes = reinterpret_cast<std::uint8_t*>(data.data());
-  long status = registry.QueryValue(key, value.target.name, &value.type, bytes, &size);
-  if (status == kErrorMoreData) {
-    data.assign(size, '\0');
-    bytes = reinterpret_cast<std::uint8_t*>(data.data());
-    status = registry.QueryValue(key, value.target.name, &value.type, bytes, &size);
-  }
-  value.present = status == kErrorSuccess;
-  value.data = value.present ? data.substr(0, size) : std::string();
-  if (!value.present) value.type = kRegNone;
-}
-
-// A value that no earlier change touched still holds the user's own data: the first
-// backup takes it in, so that it keeps the state before Veltrano first changed anything,
-// whichever change touched a value first.
-void AddNewValuesToFirst(const std::string& firstPath, const SettingsBackup& backup) {
-  const auto text = ReadWholeFile(firstPath);
-  if (!text) return;
-  SettingsBackup first;
-  try {
-    first = ParseBackup(*text);
-  } catch (const EBackupDamaged&) {
-    return;  // left as it is, for a restore to refuse with its line
-  }
-  std::set<std::string> known;
-  for (const SavedValue& value : first.values) known.insert(Folded(value.target));
-  const std::size_t before = first.values.size();
-  for (const SavedValue& value : backup.values) {
-    if (known.insert(Folded(value.target)).second) first.values.push_back(value);
-  }
-  if (first.values.size() != before) ReplaceWholeFile(firstPath, FormatBackup(first));
-}
-
-std::string NameOf(const std::string& path) {
-  return path.substr(path.find_last_of('\\') + 1);
 }
 
 }  // namespace
@@ -347,13 +269,15 @@ std::string FormatBackup(const SettingsBackup& backup) {
     startSection(kIniSectionPrefix + line.path + kIniSeparator + line.section);
     text += Quoted(line.key) + "=" + (line.present ? Quoted(line.value) : "-") + "\r\n";
   }
-  return text;
+  return text + "\r\n" + kEndPrefix +
+         std::to_string(backup.values.size() + backup.iniLines.size()) + "\r\n";
 }
 
 SettingsBackup ParseBackup(const std::string& text) {
   SettingsBackup backup;
   Section section;
   bool inSection = false;
+  bool ended = false;
   std::size_t number = 0;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find('\n', start);
@@ -362,15 +286,20 @@ SettingsBackup ParseBackup(const std::string& text) {
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const Damaged damaged(++number);
-    if (number == 1) {
+    if (ended) {
+      if (!line.empty()) damaged.Raise("text follows the end line");
+    } else if (number == 1) {
       if (line != kFirstLine) damaged.Raise("it is not a Veltrano backup");
     } else if (line.empty() || line[0] == ';') {
       continue;
     } else if (line[0] == '[') {
       section = ReadSection(line, damaged);
       inSection = true;
+    } else if (line.rfind(kEndPrefix, 0) == 0) {
+      ReadEnd(line, backup, damaged);
+      ended = true;
     } else if (line[0] == '"') {
-      ReadEntry(line, inSection ? &section : nullptr, backup, damaged);
+      ReadEntry(line, inSection ? &section : nullptr, backup, damaged, number);
     } else if (!inSection) {
       ReadHeader(line, backup, damaged);
     } else {
@@ -378,96 +307,8 @@ SettingsBackup ParseBackup(const std::string& text) {
     }
   }
   if (number == 0) Damaged(1).Raise("the file is empty");
+  if (!ended) Damaged(number).Raise("the file ends before its end line");
   return backup;
-}
-
-SettingsBackup CaptureSettings(RegistryApi& registry, ProfileStringApi& ini,
-                               const std::vector<ChangedValue>& targets,
-                               const std::string& windowsDir, const std::string& before) {
-  SettingsBackup backup{LocalTimeText("%Y-%m-%d %H:%M:%S"), before, {}, {}};
-  std::set<std::string> seen;
-  OpenKeyCache keys(registry);
-  for (const ChangedValue& target : targets) {
-    if (!seen.insert(Folded(target)).second) continue;  // each value once, whatever its case
-    SavedValue value{target, false, kRegNone, {}};
-    if (const RegKey key = keys.Open(target)) ReadValue(registry, key, value);
-    backup.values.push_back(std::move(value));
-  }
-  for (const char* file : {"\\win.ini", "\\system.ini"}) {
-    for (const char* port : kPortEntries) {
-      const std::string path = windowsDir + file;
-      const auto line = ini.ReadString("Ports", port, path);
-      backup.iniLines.push_back({path, "Ports", port, line.has_value(), line.value_or("")});
-    }
-  }
-  return backup;
-}
-
-void RestoreSettings(const SettingsBackup& backup, RegistryApi& registry, ProfileStringApi& ini) {
-  for (const SavedValue& value : backup.values) {
-    const ChangedValue& target = value.target;
-    RegKey key = 0;
-    long status = value.present
-                      ? registry.CreateKey(target.root, target.keyPath, kKeyAllAccess, &key)
-                      : registry.OpenKey(target.root, target.keyPath, kKeyAllAccess, &key);
-    if (!value.present && status == kErrorFileNotFound) continue;  // no key, no value
-    if (status == kErrorSuccess) {
-      const auto* bytes = reinterpret_cast<const std::uint8_t*>(value.data.data());
-      const auto size = static_cast<std::uint32_t>(value.data.size());
-      status = value.present ? registry.SetValue(key, target.name, value.type, bytes, size)
-                             : registry.DeleteValue(key, target.name);
-      if (!IsPredefinedRoot(key)) registry.CloseKey(key);
-    }
-    if (status == kErrorSuccess || (!value.present && status == kErrorFileNotFound)) continue;
-    throw ERegistryException((value.present ? "Failed to set data for '" : "Failed to delete '") +
-                             target.name + "'");
-  }
-  for (const SavedIniLine& line : backup.iniLines) {
-    const bool done = line.present ? ini.WriteString(line.section, line.key, line.value, line.path)
-                                   : ini.DeleteString(line.section, line.key, line.path);
-    if (!done) throw EIniFileException("Unable to write to " + line.path);
-  }
-}
-
-std::string BackupFolder(const std::string& programDir) {
-  return programDir + "Backup";
-}
-
-std::vector<std::string> BackupFiles(const std::string& programDir) {
-  std::vector<std::string> names;
-  for (const std::string& name : FileNamesIn(BackupFolder(programDir))) {
-    if (BackupNumber(name) > 0) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return BackupNumber(a) < BackupNumber(b);
-  });
-  for (std::string& name : names) name = BackupFolder(programDir) + "\\" + name;
-  return names;
-}
-
-std::string SaveBackup(const std::string& programDir, const SettingsBackup& backup) {
-  const std::string folder = BackupFolder(programDir);
-  std::vector<std::string> files = BackupFiles(programDir);
-  const unsigned long next = files.empty() ? 1 : BackupNumber(NameOf(files.back())) + 1;
-  char name[64];
-  std::snprintf(name, sizeof name, "%s%04lu-%s.txt", kFilePrefix, next,
-                LocalTimeText("%Y%m%d-%H%M%S").c_str());
-  const std::string path = folder + "\\" + name;
-  if (!EnsureFolder(folder) || !WriteWholeFile(path, FormatBackup(backup))) {
-    throw EInOutError("Cannot save a backup of the network settings in " + folder +
-                      ". Nothing has been changed");
-  }
-  if (!files.empty()) AddNewValuesToFirst(files.front(), backup);
-  files.push_back(path);
-  // The first backup holds the state before Veltrano first changed anything.
-  for (std::size_t i = 1; i + kKeptLatest < files.size(); ++i) RemoveFileIfPresent(files[i]);
-  return path;
-}
-
-void BackUpBeforeChange(RegistryApi& registry, ProfileStringApi& ini,
-                        const std::vector<ChangedValue>& targets, const std::string& windowsDir,
-                        const std::string& programDir, const std::string& before) {
-  SaveBackup(programDir, CaptureSettings(registry, ini, targets, windowsDir, before));
 }
 
 }  // namespace veltrano
