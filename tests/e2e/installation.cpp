@@ -165,6 +165,49 @@ void ExpectAllPorts(const std::string& setting) {
   }
 }
 
+namespace {
+constexpr char kNext[] = "&Next >";
+}  // namespace
+
+void OptimizeThroughWizard(std::initializer_list<const char*> choices, bool firstRun,
+                           const std::string& shot) {
+  desktop::Program veltrano(Installed("Veltrano.exe"), "", InstallDir());
+  HWND main = desktop::WaitForWindow("TForm1", "Veltrano v2.11");
+  EXPECT_NE(main, nullptr) << desktop::VisibleWindows();
+  if (!main) return;
+  if (firstRun) {
+    if (HWND notice = desktop::WaitForWindow(nullptr, "ATTENTION : Please Read", 5000)) {
+      desktop::SaveShot(notice, shot + "-notice");
+      desktop::Click(desktop::FindControl(notice, "&OK"));
+    }
+  }
+  HWND next = desktop::WaitForControl(main, kNext);
+  EXPECT_NE(next, nullptr) << "the welcome page";
+  if (!next) return;
+  desktop::SaveShot(main, shot + "-welcome");
+  desktop::Click(next);
+  for (const char* choice : choices) {
+    HWND radio = desktop::WaitForControl(main, choice);
+    EXPECT_NE(radio, nullptr) << choice;
+    if (!radio) return;
+    desktop::Click(radio);
+    desktop::Click(desktop::FindControl(main, kNext));
+  }
+  HWND optimize = desktop::WaitForControl(main, "Optimize");
+  EXPECT_NE(optimize, nullptr);
+  if (!optimize) return;
+  desktop::Click(optimize);
+
+  HWND run = desktop::WaitForWindow("TForm3", "Optimizing");
+  EXPECT_NE(run, nullptr) << desktop::VisibleWindows();
+  if (!run) return;
+  HWND leave = desktop::WaitForControl(run, "Don't Restart Computer");
+  EXPECT_NE(leave, nullptr) << "the animation ends";
+  desktop::SaveShot(run, shot + "-optimized");
+  desktop::Click(leave);
+  EXPECT_EQ(veltrano.WaitForExit(), 0);
+}
+
 void Installation::SetUp() {
   Scrub();
   ASSERT_TRUE(wine_harness::FileExists(SetupProgram())) << SetupProgram() << " is not built";

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ bool WaitForRemoval();
 // up, then the user confirms the warning and the uninstaller's window. Returns once the
 // uninstaller has finished; screenshots are named after shotPrefix.
 void RemoveFromProgramList(const std::function<void()>& atWarning, const std::string& shotPrefix);
+
+// Starts the installed program as its shortcut does, walks the wizard through the
+// given radio buttons, optimizes and leaves without restarting.
+void OptimizeThroughWizard(std::initializer_list<const char*> choices, bool firstRun,
+                           const std::string& shot);
 
 // Everything an installation made is gone: files, folders, shortcuts, keys.
 void ExpectNothingLeft();

@@ -79,10 +79,13 @@ TEST_F(RestoreFlow, OptimizeThenDefaultsThenRestoreGivesBackEveryByte) {
   ASSERT_EQ(veltrano::BackupFiles(program_.Path() + "\\").size(), 2u);
 
   gui_support::ScopedBoxAnswer yes(IDYES);
-  veltrano::EnterRestoreMode("");
+  veltrano::EnterRestoreMode(veltrano::FirstBackupPath(program_.Path() + "\\"));
   ASSERT_EQ(yes.Boxes().size(), 2u);
-  EXPECT_NE(yes.Boxes()[0].text.find("before an optimization"), std::string::npos);
-  EXPECT_NE(yes.Boxes()[1].text.find("are restored"), std::string::npos);
+  EXPECT_NE(yes.Boxes()[0].text.find("from before Veltrano"), std::string::npos);
+  EXPECT_NE(yes.Boxes()[0].text.find("This changes 4 registry values and 10 INI lines."),
+            std::string::npos)
+      << yes.Boxes()[0].text;
+  EXPECT_NE(yes.Boxes()[1].text.find("has restored"), std::string::npos);
   for (const auto& value : mine) {
     const auto now = wh::ReadRaw(kHkeyLocalMachine, kMstcp, value.name);
     ASSERT_TRUE(now.has_value()) << value.name;

@@ -8,6 +8,7 @@
 
 #include "engine/backup.h"
 #include "engine/change_plan.h"
+#include "engine/restore_points.h"
 #include "native/engine_support.h"
 #include "platform/files.h"
 #include "platform/memory_profile_strings.h"
@@ -154,6 +155,71 @@ TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   testing::TempFolder blocked;
   testing::WriteBytes(blocked.Path() + "/Backup", "x");
   EXPECT_THROW(SaveBackup(blocked.Path() + "\\", backup), EInOutError);
+}
+
+TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysConfined) {
+  testing::TempFolder folder;
+  const std::string programDir = folder.Path() + "\\";
+  const auto save = [&](std::vector<SavedValue> values, std::vector<SavedIniLine> lines) {
+    return SaveBackup(programDir, {"t", "b", std::move(values), std::move(lines), {}, {}});
+  };
+  const SavedIniLine com1{"C:\\W\\win.ini", "Ports", "COM1:", true, "mine"};
+  save({Saved("A", kRegSz, "1")}, {com1});
+  const std::string second = save({Saved("A", kRegSz, "2"), Saved("B", kRegSz, "2")}, {});
+  save({Saved("B", kRegSz, "3"), Saved("C", kRegSz, "3")}, {});
+  const SettingsBackup point = ComposeRestorePoint(BackupsOfRestorePoint(programDir, second));
+  ASSERT_EQ(point.values.size(), 3u);
+  EXPECT_EQ(point.values[0].data + point.values[1].data + point.values[2].data, "223");
+  EXPECT_TRUE(point.iniLines.empty()) << "the first change's line is not the second's";
+
+  const RestorePointList list = ListRestorePoints(programDir);
+  ASSERT_EQ(list.points.size(), 4u);
+  EXPECT_TRUE(list.points.back().first);
+  EXPECT_EQ(ReadBackupFile(list.points.back().path).values.size(), 3u);
+
+  RestoreTargets allowed("c:\\w");
+  for (const char* name : {"a", "B", "c"}) allowed.Add({kHkeyLocalMachine, kKey, name});
+  const auto foreignOf = [&](SettingsBackup backup) {
+    return allowed.FirstForeign({"f.txt", ParseBackup(FormatBackup(backup))});
+  };
+  EXPECT_EQ(foreignOf(point), "");
+  EXPECT_EQ(foreignOf({"t", "b", {}, {com1}, {}, {}}), "");
+  const struct {
+    SavedValue value;
+    SavedIniLine line;
+    const char* named;
+  } foreign[] = {
+      {Saved("D", kRegSz, "x"), {}, "MSTCP \"D\" at line 6"},
+      {{{kHkeyCurrentUser, kKey, "A"}, true, kRegSz, "x"}, {}, "HKEY_CURRENT_USER"},
+      {{}, {"C:\\W\\system.ini", "boot", "shell", true, "x"}, "[boot] shell at line 6"},
+      {{}, {"C:\\Other\\win.ini", "Ports", "COM1:", true, "x"}, "C:\\Other\\win.ini"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM6:", true, "x"}, "COM6:"},
+  };
+  for (const auto& c : foreign) {
+    SettingsBackup backup{"t", "b", {}, {}, {}, {}};
+    if (!c.value.target.name.empty()) backup.values.push_back(c.value);
+    if (!c.line.key.empty()) backup.iniLines.push_back(c.line);
+    EXPECT_NE(foreignOf(backup).find(c.named), std::string::npos) << foreignOf(backup);
+  }
+}
+
+// A value that is there but refuses to be read is never taken for an absent one.
+TEST(EngineBackup, UnreadableValueStopsThePlan) {
+  class Refusing : public MemoryRegistry {
+    long QueryValue(RegKey, const std::string&, std::uint32_t*, std::uint8_t*,
+                    std::uint32_t*) override {
+      return kErrorAccessDenied;
+    }
+  } registry;
+  MemoryProfileStrings ini;
+  registry.PutText(kHkeyLocalMachine, kKey, "Kept", "mine");
+  EXPECT_THROW(PlanChange(registry, ini,
+                          [](RegistryApi& api, ProfileStringApi&) {
+                            RegKey key = 0;
+                            api.OpenKey(kHkeyLocalMachine, kKey, kKeyAllAccess, &key);
+                            api.DeleteValue(key, "Kept");
+                          }),
+               EBackupUnreadable);
 }
 
 }  // namespace
