@@ -61,6 +61,12 @@ struct SettingsBackup {
   std::vector<std::size_t> valueLines, iniLineLines;
 };
 
+// Keys that tell targets apart as Windows does: registry names and INI names without
+// regard to case.
+std::string FoldCase(std::string text);  // "A" to "Z" lowered, as Windows compares names
+std::string TargetKey(const ChangedValue& target);
+std::string LineKey(const SavedIniLine& line);
+
 // A backup file that cannot be read back; nothing has been restored from it.
 class EBackupDamaged : public VeltranoError {
  public:

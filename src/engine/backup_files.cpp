@@ -43,21 +43,8 @@ unsigned long BackupNumber(const std::string& name) {
   return exact && digits <= 9 ? std::strtoul(name.c_str() + kPrefix, nullptr, 10) : 0;
 }
 
-std::string FoldedKey(const std::string& text) {
-  std::string folded = text;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return folded;
-}
-
 std::string ValueKey(const SavedValue& value) {
-  return FoldedKey(std::to_string(value.target.root) + "\\" + value.target.keyPath + "\\" +
-                   value.target.name);
-}
-
-std::string LineKey(const SavedIniLine& line) {
-  return FoldedKey(line.path + "\n" + line.section + "\n" + line.key);
+  return TargetKey(value.target);
 }
 
 // Adds what `backup` holds and `first` does not; true when anything was added.

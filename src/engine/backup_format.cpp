@@ -251,6 +251,21 @@ void ReadHeader(const std::string& line, SettingsBackup& backup, const Damaged& 
 
 }  // namespace
 
+std::string FoldCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return text;
+}
+
+std::string TargetKey(const ChangedValue& target) {
+  return FoldCase(std::to_string(target.root) + "\\" + target.keyPath + "\\" + target.name);
+}
+
+std::string LineKey(const SavedIniLine& line) {
+  return TargetKey({0, line.path + "\n" + line.section, line.key});
+}
+
 std::string FormatBackup(const SettingsBackup& backup) {
   std::string text = std::string(kFirstLine) + "\r\n";
   text += "Taken=" + backup.taken + "\r\nBefore=" + backup.before + "\r\n";

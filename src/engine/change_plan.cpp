@@ -8,17 +8,6 @@
 namespace veltrano {
 namespace {
 
-std::string Folded(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return text;
-}
-
-std::string FoldedValue(const ChangedValue& target) {
-  return Folded(std::to_string(target.root) + "\\" + target.keyPath + "\\" + target.name);
-}
-
 const char* RootAbbreviation(RegKey root) {
   switch (root) {
     case kHkeyClassesRoot:
@@ -48,13 +37,13 @@ class LiveReader {
 
   // kErrorSuccess, kErrorFileNotFound, or the refusal.
   long KeyStatus(RegKey root, const std::string& path) {
-    if (root_ == root && open_ && Folded(path) == path_) return kErrorSuccess;
+    if (root_ == root && open_ && FoldCase(path) == path_) return kErrorSuccess;
     Close();
     RegKey key = 0;
     const long status = live_.OpenKey(root, path, kKeyRead, &key);
     if (status != kErrorSuccess) return status;
     root_ = root;
-    path_ = Folded(path);
+    path_ = FoldCase(path);
     key_ = key;
     open_ = true;
     return kErrorSuccess;
@@ -128,7 +117,7 @@ class PlanningRegistry : public RegistryApi {
                   std::uint32_t* size) override {
     ChangedValue target;
     if (!Target(key, name, target)) return kErrorInvalidHandle;
-    const auto found = index_.find(FoldedValue(target));
+    const auto found = index_.find(TargetKey(target));
     const SavedValue value =
         found != index_.end() ? plan_.valuesAfter[found->second] : reader_.Read(target);
     if (!value.present) return kErrorFileNotFound;
@@ -145,7 +134,7 @@ class PlanningRegistry : public RegistryApi {
   long DeleteValue(RegKey key, const std::string& name) override {
     ChangedValue target;
     if (!Target(key, name, target)) return kErrorInvalidHandle;
-    const auto found = index_.find(FoldedValue(target));
+    const auto found = index_.find(TargetKey(target));
     const bool present = found != index_.end() ? plan_.valuesAfter[found->second].present
                                                : reader_.Read(target).present;
     if (!present) return kErrorFileNotFound;  // as Windows answers for a missing value
@@ -181,7 +170,7 @@ class PlanningRegistry : public RegistryApi {
     if (!Find(parent, place)) return kErrorInvalidHandle;
     if (!subKey.empty() && subKey[0] == '\\') return kErrorBadPathname;
     if (!subKey.empty()) place.path += (place.path.empty() ? "" : "\\") + subKey;
-    const std::string folded = Folded(std::to_string(place.root) + "\\" + place.path);
+    const std::string folded = FoldCase(std::to_string(place.root) + "\\" + place.path);
     if (!createdKeys_.count(folded)) {
       const long status = reader_.KeyStatus(place.root, place.path);
       if (status == kErrorFileNotFound && create) {
@@ -204,7 +193,7 @@ class PlanningRegistry : public RegistryApi {
 
   // The target's data after the change, made on its first touch from its data now.
   SavedValue& After(const ChangedValue& target) {
-    const auto [found, added] = index_.emplace(FoldedValue(target), plan_.valuesNow.size());
+    const auto [found, added] = index_.emplace(TargetKey(target), plan_.valuesNow.size());
     if (added) {
       plan_.valuesNow.push_back(reader_.Read(target));
       plan_.valuesAfter.push_back(plan_.valuesNow.back());
@@ -237,7 +226,7 @@ class PlanningProfileStrings : public ProfileStringApi {
   }
   std::optional<std::string> ReadString(const std::string& section, const std::string& key,
                                         const std::string& path) override {
-    const auto found = index_.find(Folded(path + "\n" + section + "\n" + key));
+    const auto found = index_.find(LineKey({path, section, key, false, ""}));
     if (found == index_.end()) return live_.ReadString(section, key, path);
     const SavedIniLine& after = plan_.linesAfter[found->second];
     if (!after.present) return std::nullopt;
@@ -254,7 +243,7 @@ class PlanningProfileStrings : public ProfileStringApi {
  private:
   SavedIniLine& After(const std::string& section, const std::string& key, const std::string& path) {
     const auto [found, added] =
-        index_.emplace(Folded(path + "\n" + section + "\n" + key), plan_.linesNow.size());
+        index_.emplace(LineKey({path, section, key, false, ""}), plan_.linesNow.size());
     if (added) {
       const auto now = live_.ReadString(section, key, path);
       plan_.linesNow.push_back({path, section, key, now.has_value(), now.value_or("")});

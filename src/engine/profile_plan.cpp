@@ -9,7 +9,19 @@
 namespace veltrano {
 namespace {
 
-const char* RootName(RegKey key) {
+std::string HexBytes(const std::uint8_t* data, std::uint32_t size) {
+  std::string text;
+  char byte[4];
+  for (std::uint32_t i = 0; i < size; ++i) {
+    std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : ",%02X", data[i]);
+    text += byte;
+  }
+  return text;
+}
+
+}  // namespace
+
+const char* RegistryRootName(RegKey key) {
   switch (key) {
     case kHkeyClassesRoot:
       return "HKEY_CLASSES_ROOT";
@@ -23,18 +35,6 @@ const char* RootName(RegKey key) {
       return nullptr;
   }
 }
-
-std::string HexBytes(const std::uint8_t* data, std::uint32_t size) {
-  std::string text;
-  char byte[4];
-  for (std::uint32_t i = 0; i < size; ++i) {
-    std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : ",%02X", data[i]);
-    text += byte;
-  }
-  return text;
-}
-
-}  // namespace
 
 std::string DescribeValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
   if (type == kRegSz) {
@@ -54,7 +54,7 @@ std::string DescribeValueData(std::uint32_t type, const std::uint8_t* data, std:
 }
 
 bool RecordingRegistry::Find(RegKey key, OpenedKey& opened) const {
-  if (RootName(key)) {
+  if (RegistryRootName(key)) {
     opened = OpenedKey{key, ""};
     return true;
   }
@@ -65,7 +65,7 @@ bool RecordingRegistry::Find(RegKey key, OpenedKey& opened) const {
 }
 
 std::string RecordingRegistry::Describe(const OpenedKey& opened) {
-  std::string path = RootName(opened.root);
+  std::string path = RegistryRootName(opened.root);
   if (!opened.keyPath.empty()) path += "\\" + opened.keyPath;
   return path;
 }

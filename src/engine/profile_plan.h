@@ -68,6 +68,9 @@ struct ProfilePlan {
 ProfilePlan PlanScript(ByteSource& source, ScriptMode startMode,
                        std::vector<ChangedValue>* targets = nullptr);
 
+// "HKEY_LOCAL_MACHINE", ...; null for a key that is no predefined root.
+const char* RegistryRootName(RegKey key);
+
 // "REG_SZ \"text\"", "REG_DWORD 0x000010C0 (4288)", "REG_BINARY 1F".
 std::string DescribeValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size);
 

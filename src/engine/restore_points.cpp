@@ -12,36 +12,8 @@
 namespace veltrano {
 namespace {
 
-std::string Folded(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return text;
-}
-
-std::string ValueKey(const ChangedValue& target) {
-  return Folded(std::to_string(target.root) + "\\" + target.keyPath + "\\" + target.name);
-}
-
-std::string LineKey(const SavedIniLine& line) {
-  return Folded(line.path + "\n" + line.section + "\n" + line.key);
-}
-
 RestorePoint PointOf(const std::string& path, const SettingsBackup& backup, bool first) {
   return RestorePoint{path, backup.taken, backup.before, first};
-}
-
-const char* RootName(RegKey root) {
-  switch (root) {
-    case kHkeyClassesRoot:
-      return "HKEY_CLASSES_ROOT";
-    case kHkeyCurrentUser:
-      return "HKEY_CURRENT_USER";
-    case kHkeyUsers:
-      return "HKEY_USERS";
-    default:
-      return "HKEY_LOCAL_MACHINE";
-  }
 }
 
 std::string Foreign(const std::string& path, const std::string& target, std::size_t line) {
@@ -79,7 +51,7 @@ std::vector<BackupOnDisk> BackupsOfRestorePoint(const std::string& programDir,
                                                 const std::string& pointPath) {
   const std::vector<std::string> files = BackupFiles(programDir);
   auto at = std::find_if(files.begin(), files.end(), [&](const std::string& file) {
-    return Folded(file) == Folded(pointPath);
+    return FoldCase(file) == FoldCase(pointPath);
   });
   std::vector<BackupOnDisk> backups;
   if (at == files.end()) {
@@ -98,7 +70,7 @@ SettingsBackup ComposeRestorePoint(const std::vector<BackupOnDisk>& backups) {
   std::set<std::string> known;
   for (const BackupOnDisk& file : backups) {
     for (const SavedValue& value : file.backup.values) {
-      if (known.insert(ValueKey(value.target)).second) composed.values.push_back(value);
+      if (known.insert(TargetKey(value.target)).second) composed.values.push_back(value);
     }
     for (const SavedIniLine& line : file.backup.iniLines) {
       if (known.insert(LineKey(line)).second) composed.iniLines.push_back(line);
@@ -107,10 +79,10 @@ SettingsBackup ComposeRestorePoint(const std::vector<BackupOnDisk>& backups) {
   return composed;
 }
 
-RestoreTargets::RestoreTargets(const std::string& windowsDir) : windowsDir_(Folded(windowsDir)) {}
+RestoreTargets::RestoreTargets(const std::string& windowsDir) : windowsDir_(FoldCase(windowsDir)) {}
 
 void RestoreTargets::Add(const ChangedValue& target) {
-  allowed_.push_back(ValueKey(target));
+  allowed_.push_back(TargetKey(target));
   sorted_ = false;
 }
 
@@ -142,21 +114,22 @@ std::string RestoreTargets::FirstForeign(const BackupOnDisk& file) const {
   const SettingsBackup& backup = file.backup;
   for (std::size_t i = 0; i < backup.values.size(); ++i) {
     const ChangedValue& target = backup.values[i].target;
-    if (std::binary_search(allowed_.begin(), allowed_.end(), ValueKey(target))) continue;
+    if (std::binary_search(allowed_.begin(), allowed_.end(), TargetKey(target))) continue;
     const std::size_t line = i < backup.valueLines.size() ? backup.valueLines[i] : 0;
     return Foreign(
         file.path,
-        std::string(RootName(target.root)) + "\\" + target.keyPath + " \"" + target.name + "\"",
+        std::string(RegistryRootName(target.root) ? RegistryRootName(target.root) : "?") + "\\" +
+            target.keyPath + " \"" + target.name + "\"",
         line);
   }
   for (std::size_t i = 0; i < backup.iniLines.size(); ++i) {
     const SavedIniLine& entry = backup.iniLines[i];
-    const std::string path = Folded(entry.path);
+    const std::string path = FoldCase(entry.path);
     const bool ownFile = path == windowsDir_ + "\\win.ini" || path == windowsDir_ + "\\system.ini";
     const bool port =
         std::any_of(std::begin(kPortEntries), std::end(kPortEntries),
-                    [&](const char* key) { return Folded(entry.key) == Folded(key); });
-    if (ownFile && Folded(entry.section) == "ports" && port) continue;
+                    [&](const char* key) { return FoldCase(entry.key) == FoldCase(key); });
+    if (ownFile && FoldCase(entry.section) == "ports" && port) continue;
     const std::size_t line = i < backup.iniLineLines.size() ? backup.iniLineLines[i] : 0;
     return Foreign(file.path, entry.path + " [" + entry.section + "] " + entry.key, line);
   }
