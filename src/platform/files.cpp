@@ -46,7 +46,7 @@ bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes) 
 }
 
 std::string DirectoryOf(const std::string& fullPath) {
-  const auto end = fullPath.find_last_of("\\/:");
+  const auto end = LastSeparator(fullPath);
   return end == std::string::npos ? std::string() : fullPath.substr(0, end + 1);
 }
 

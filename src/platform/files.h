@@ -34,6 +34,12 @@ bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes);
 // Removes a file if it is there; false when one is there and cannot be removed.
 bool RemoveFileIfPresent(const std::string& windowsPath);
 
+// The position of the last separator ("\", "/" or ":") in a path, or std::string::npos.
+// On Windows the path is read by the characters of the system's code page: in a
+// double-byte one (Shift-JIS, for one) the second byte of a character may be that of
+// "\" without being a separator. Natively every byte is a character.
+std::size_t LastSeparator(const std::string& path);
+
 // Directory part of a full path, with its trailing backslash ("C:\P\x.exe" -> "C:\P\").
 std::string DirectoryOf(const std::string& fullPath);
 

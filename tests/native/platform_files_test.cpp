@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -11,10 +12,16 @@ namespace veltrano {
 namespace {
 
 TEST(Files, DirectoryOfKeepsTheTrailingSeparator) {
+  // Set for the run under Wine in Shift-JIS (code page 932), where "\x95\x5C" is one
+  // character whose second byte is that of "\".
+  const bool shiftJis = std::getenv("VELTRANO_SHIFT_JIS") != nullptr;
   const struct {
     const char* path;
     const char* directory;
+    const char* inShiftJis = nullptr;  // nullptr: the same
   } cases[] = {
+      {"C:\\P\\\x95\x5C.exe", "C:\\P\\\x95\x5C", "C:\\P\\"},
+      {"C:\\\x95\x5C\\x.exe", "C:\\\x95\x5C\\"},
       {"C:\\Program Files\\Veltrano\\Veltrano.exe", "C:\\Program Files\\Veltrano\\"},
       {"C:\\Veltrano.exe", "C:\\"},
       {"C:Veltrano.exe", "C:"},
@@ -24,7 +31,9 @@ TEST(Files, DirectoryOfKeepsTheTrailingSeparator) {
       {"/opt/veltrano/Veltrano.exe", "/opt/veltrano/"},
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(DirectoryOf(c.path), c.directory) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(DirectoryOf(c.path), shiftJis && c.inShiftJis ? c.inShiftJis : c.directory) << c.path;
+  }
 }
 
 TEST(Files, NativePathUsesTheHostSeparator) {
