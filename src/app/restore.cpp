@@ -62,7 +62,7 @@ void EnterRestoreMode(const std::string& chosenFile) {
   Ask("The network settings saved on " + when +
           " are restored.\r\nRestart the computer for them to take effect.",
       MB_ICONINFORMATION | MB_OK);
-  ui::Application().CreateForm<Trestart>();
+  ui::Application().CreateForm<Trestart>(RestartCause::kRestored);
 }
 
 }  // namespace veltrano

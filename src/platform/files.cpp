@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -43,6 +44,17 @@ bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes) 
   if (!WriteWholeFile(fresh, bytes)) return false;
   std::remove(NativePath(windowsPath).c_str());  // on Windows a rename does not replace
   return std::rename(NativePath(fresh).c_str(), NativePath(windowsPath).c_str()) == 0;
+}
+
+std::optional<std::string> ReadWholeName(const NameReader& read) {
+  constexpr std::uint32_t kLongest = 32768;
+  for (std::uint32_t size = 260;; size = std::min(2 * size, kLongest)) {
+    std::string name(size, '\0');
+    const std::uint32_t length = read(name.data(), size);
+    if (length == 0) return std::nullopt;
+    if (length < size) return name.substr(0, length);
+    if (size == kLongest) return std::nullopt;
+  }
 }
 
 std::string DirectoryOf(const std::string& fullPath) {

@@ -55,6 +55,13 @@ std::size_t LastSeparator(const std::string& path) {
   return last;
 }
 
+std::string ExecutablePath() {
+  const auto path = ReadWholeName(
+      [](char* buffer, std::uint32_t size) { return GetModuleFileNameA(nullptr, buffer, size); });
+  if (!path) throw EInOutError("The program cannot read the path of its own file");
+  return *path;
+}
+
 bool RemoveFileIfPresent(const std::string& windowsPath) {
   if (GetFileAttributesA(windowsPath.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
   return DeleteFileA(windowsPath.c_str()) != FALSE;

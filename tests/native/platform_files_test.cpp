@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -33,6 +34,18 @@ TEST(Files, DirectoryOfKeepsTheTrailingSeparator) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DirectoryOf(c.path), shiftJis && c.inShiftJis ? c.inShiftJis : c.directory) << c.path;
+  }
+}
+
+TEST(Files, ReadWholeNameGrowsTheBufferUntilTheNameFits) {
+  for (const auto& [length, whole] :
+       {std::pair{259u, true}, {260u, true}, {32767u, true}, {32768u, false}, {0u, false}}) {
+    const std::string name(length, 'x');
+    // As GetModuleFileNameA: what fits of the name, its length or the buffer's.
+    const auto read = ReadWholeName([&name](char* buffer, std::uint32_t size) {
+      return static_cast<std::uint32_t>(name.copy(buffer, size));
+    });
+    EXPECT_EQ(read, whole ? std::optional(name) : std::nullopt) << length;
   }
 }
 
