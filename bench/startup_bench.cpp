@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace {
 
 constexpr int kRounds = 41;
@@ -112,10 +114,7 @@ double Median(const std::vector<double>& sorted) {
 }
 
 std::string BesideThisProgram(const char* file) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\') + 1) + file;
+  return veltrano::DirectoryOf(veltrano::ExecutablePath()) + file;
 }
 
 // LastOptim as it was, to be put back; nothing when the key or value was absent.

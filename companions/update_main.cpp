@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "companions/update_resource.h"
+#include "platform/errors.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -26,13 +28,17 @@ std::string VersionText(DWORD high, DWORD low) {
 // The product version of the running program: the text of its first translation,
 // else the fixed number; "unknown" when the program carries no version resource.
 std::string InstalledVersion() {
-  char path[MAX_PATH] = {};
-  if (!GetModuleFileNameA(nullptr, path, sizeof path)) return "unknown";
+  std::string path;
+  try {
+    path = veltrano::ExecutablePath();
+  } catch (const veltrano::EInOutError&) {
+    return "unknown";
+  }
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
   if (size == 0) return "unknown";
   std::vector<char> block(size);
-  if (!GetFileVersionInfoA(path, 0, size, block.data())) return "unknown";
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return "unknown";
 
   struct Translation {
     WORD language;

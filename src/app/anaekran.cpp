@@ -53,12 +53,6 @@ std::string SystemRoot() {
                           LastErrorText());
 }
 
-std::string ExecutableDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return DirectoryOf(path);
-}
-
 }  // namespace
 
 TForm1::TForm1(CommandLine commandLine)
@@ -292,7 +286,7 @@ void TForm1::RzButton1Click() {
 
 void TForm1::LaunchCompanion(const char* file) {
   // The folder is taken afresh from the running executable, not from AppState.
-  Starter1.ExecFromFolder(ExecutableDirectory(), file);
+  Starter1.ExecFromFolder(DirectoryOf(ExecutablePath()), file);
 }
 
 void TForm1::VadiVazar1Click() {

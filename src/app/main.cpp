@@ -3,5 +3,5 @@
 #include "app/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  return veltrano::RunVeltrano(instance, veltrano::ReadCommandLine());
+  return veltrano::RunVeltrano(instance);
 }

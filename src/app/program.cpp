@@ -7,27 +7,27 @@
 #include "app/startup.h"
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
+#include "platform/files.h"
 #include "ui/application.h"
 
 namespace veltrano {
 
 CommandLine ReadCommandLine() {
   CommandLine commandLine;
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  commandLine.exePath = path;
+  commandLine.exePath = ExecutablePath();
   for (int i = 1; i < __argc; ++i) commandLine.arguments.emplace_back(__argv[i]);
   return commandLine;
 }
 
-int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
+int RunVeltrano(HINSTANCE instance) {
   ui::TApplication& application = ui::Application();
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
-  // A window the system refuses to make is shown in the error box, and the program
-  // ends rather than run on without it.
+  // A window the system refuses to make, or a path of its own it cannot read, is shown
+  // in the error box, and the program ends rather than run on without it.
   const bool built = application.Dispatch([&] {
+    const CommandLine commandLine = ReadCommandLine();
     TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
     // The side windows that exist from the start, hidden until they are asked for.
     mainForm.SetAboutBox(application.CreateForm<TForm8>());

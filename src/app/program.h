@@ -7,9 +7,10 @@
 
 namespace veltrano {
 
-// The executable's full path and its arguments, as the command line gives them.
+// The executable's full path and its arguments, as the command line gives them. Raises
+// EInOutError when the path cannot be read whole.
 CommandLine ReadCommandLine();
 
-int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine);
+int RunVeltrano(HINSTANCE instance);
 
 }  // namespace veltrano

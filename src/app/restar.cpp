@@ -19,17 +19,20 @@ constexpr int kRestartLeft =
 
 }  // namespace
 
-Trestart::Trestart(ShutdownApi& shutdown)
+Trestart::Trestart(RestartCause cause, ShutdownApi& shutdown)
     : ui::Form({.caption = "Warning",
                 .clientWidth = kClientWidth,
                 .clientHeight = kClientHeight,
                 .borderIcons = ui::kIconNone,
                 .frame = ui::FrameStyle::kDialog,
+                .taskbarButton = true,
                 .visible = true,
                 .className = "Trestart"}),
       Image1(*this, {.bounds = {12, 12, 68, 64}, .stretch = true, .description = "Warning"}),
-      Label1(*this, {.text = "Veltrano is now optimized your system.\r\n\r\n"
-                             "You must restart your computer to changes take effect.",
+      Label1(*this, {.text = std::string(cause == RestartCause::kRestored
+                                             ? "Your network settings are restored."
+                                             : "Veltrano is now optimized your system.") +
+                             "\r\n\r\nYou must restart your computer to changes take effect.",
                      .bounds = {kTextLeft, 22, kClientWidth - 4 - kTextLeft, 0},
                      .alignment = ui::Alignment::kCenter}),
       RzButton1(*this,

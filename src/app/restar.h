@@ -1,6 +1,7 @@
-// The restart prompt Trestart, opened once settings have been applied: "Restart
-// Computer" asks for a reboot that is not forced and leaves the prompt open whatever the
-// answer; "Exit" ends the program. It shows itself on creation and is not modal.
+// The restart prompt Trestart, opened once settings have been applied or restored:
+// "Restart Computer" asks for a reboot that is not forced and leaves the prompt open
+// whatever the answer; "Exit" ends the program. It shows itself on creation, is not
+// modal, and has a button on the taskbar, as it is often the only window left.
 #pragma once
 
 // First, so that platform/shutdown.h can take back the ExitWindows macro for good.
@@ -13,9 +14,17 @@
 
 namespace veltrano {
 
+// What the prompt says was done: its first line.
+enum class RestartCause {
+  kOptimized,  // "Veltrano is now optimized your system."
+  kRestored,   // "Your network settings are restored."
+};
+
 class Trestart : public ui::Form {
  public:
-  explicit Trestart(ShutdownApi& shutdown = SystemShutdown());
+  explicit Trestart(ShutdownApi& shutdown = SystemShutdown())
+      : Trestart(RestartCause::kOptimized, shutdown) {}
+  explicit Trestart(RestartCause cause, ShutdownApi& shutdown = SystemShutdown());
 
   ui::Picture Image1;
   ui::Label Label1;

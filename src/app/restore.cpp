@@ -129,7 +129,7 @@ bool RestorePointAfterAsking(const RestorePoint& point) {
   Ask("Veltrano has restored " + Described(point) +
           ".\r\nRestart the computer for them to take effect.",
       MB_ICONINFORMATION | MB_OK);
-  ui::Application().CreateForm<Trestart>();
+  ui::Application().CreateForm<Trestart>(RestartCause::kRestored);
   return true;
 }
 

@@ -33,6 +33,23 @@ void HandleFirstRun(TRegistry& registry, const std::string& exePath,
   }
 }
 
+// The status of opening, for writing, the key where the runs keep the network settings
+// (the services key above it where TCP/IP is not set up). Nothing is written to it. A
+// ProgramKey that its installer opened to every user does not tell that the user may
+// change the system's settings; on Windows Vista and later this key is not virtualised.
+long NetworkKeyWriteStatus(RegistryApi& api, const AppStateRecord& state) {
+  const std::string services = "\\" + state.SystemKeyName + "\\CurrentControlSet\\Services";
+  TRegistry registry(api, kKeySetValue | kKeyCreateSubKey);
+  registry.SelectRoot(kHkeyLocalMachine);
+  const bool nt = state.Family == OsFamily::kNT;
+  if (registry.OpenPath(services + (nt ? "\\Tcpip\\Parameters" : "\\VxD\\MSTCP"), false) ||
+      registry.LastOpenStatus() != kErrorFileNotFound) {
+    return registry.LastOpenStatus();
+  }
+  registry.OpenPath(services, false);
+  return registry.LastOpenStatus();
+}
+
 }  // namespace
 
 std::string StatusLineFor(const std::string& lastOptim) {
@@ -60,6 +77,10 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     if (!registry.OpenPath(ProgramKeyPath(state.SoftwareKeyName), false)) {
       const bool refused = registry.LastOpenStatus() == kErrorAccessDenied;
       outcome.end = refused ? StartupEnd::kNeedsAdministrator : StartupEnd::kEndSilently;
+      return outcome;
+    }
+    if (NetworkKeyWriteStatus(api, state) == kErrorAccessDenied) {
+      outcome.end = StartupEnd::kNeedsAdministrator;
       return outcome;
     }
     state.LastOptim = registry.ReadText("LastOptim");

@@ -25,7 +25,8 @@ inline constexpr int kEndedOnError = 1;
 
 enum class StartupEnd {
   kEndSilently,         // ProgramKey is missing: no window, no message
-  kNeedsAdministrator,  // ProgramKey is there but refused to a user without rights: a box
+  kNeedsAdministrator,  // ProgramKey or the network settings' key refused to a user
+                        // without rights: a box
   kUninstall,           // argument 1 was exactly "/uninstall"
   kRestore,             // argument 1 was exactly "/restore"
   kShowWizard,

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -46,8 +47,19 @@ bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes) 
   return std::rename(NativePath(fresh).c_str(), NativePath(windowsPath).c_str()) == 0;
 }
 
+std::optional<std::string> ReadWholeName(const NameReader& read) {
+  constexpr std::uint32_t kLongest = 32768;
+  for (std::uint32_t size = 260;; size = std::min(2 * size, kLongest)) {
+    std::string name(size, '\0');
+    const std::uint32_t length = read(name.data(), size);
+    if (length == 0) return std::nullopt;
+    if (length < size) return name.substr(0, length);
+    if (size == kLongest) return std::nullopt;
+  }
+}
+
 std::string DirectoryOf(const std::string& fullPath) {
-  const auto end = fullPath.find_last_of("\\/:");
+  const auto end = LastSeparator(fullPath);
   return end == std::string::npos ? std::string() : fullPath.substr(0, end + 1);
 }
 

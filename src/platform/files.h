@@ -2,7 +2,9 @@
 // natively they are mapped onto the host's separators.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +38,23 @@ bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
 bool ReplaceWholeFile(const std::string& windowsPath, const std::string& bytes);
 // Removes a file if it is there; false when one is there and cannot be removed.
 bool RemoveFileIfPresent(const std::string& windowsPath);
+
+// The position of the last separator ("\", "/" or ":") in a path, or std::string::npos.
+// On Windows the path is read by the characters of the system's code page: in a
+// double-byte one (Shift-JIS, for one) the second byte of a character may be that of
+// "\" without being a separator. Natively every byte is a character.
+std::size_t LastSeparator(const std::string& path);
+
+// Reads a name through a call that fills a buffer of the given size and returns the
+// length it wrote, as GetModuleFileNameA does: a name that fills the whole buffer may
+// have been cut short, so the buffer grows, up to 32 KB. nullopt when the call fails
+// (returns 0) or the name does not fit even then.
+using NameReader = std::function<std::uint32_t(char* buffer, std::uint32_t size)>;
+std::optional<std::string> ReadWholeName(const NameReader& read);
+
+// The running program's full path, read whole (Windows only); raises EInOutError when
+// it cannot be.
+std::string ExecutablePath();
 
 // Directory part of a full path, with its trailing backslash ("C:\P\x.exe" -> "C:\P\").
 std::string DirectoryOf(const std::string& fullPath);

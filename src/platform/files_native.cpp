@@ -1,4 +1,4 @@
-// The work file's deletion where there is no Windows, with the same messages.
+// The file helpers where there is no Windows, with the same messages.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,6 +51,10 @@ std::vector<std::string> FileNamesIn(const std::string& windowsFolder) {
   }
   closedir(directory);
   return names;
+}
+
+std::size_t LastSeparator(const std::string& path) {
+  return path.find_last_of("\\/:");
 }
 
 bool RemoveFileIfPresent(const std::string& windowsPath) {

@@ -1,5 +1,5 @@
-// The work file's deletion on Windows, through the ANSI functions that every Windows
-// from 95 on has: the wide ones are stubs that fail on Windows 9x.
+// The file helpers on Windows, through the ANSI functions that every Windows from 95 on
+// has: the wide ones are stubs that fail on Windows 9x.
 #include <windows.h>
 
 #include <io.h>
@@ -51,6 +51,22 @@ std::vector<std::string> FileNamesIn(const std::string& windowsFolder) {
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return names;
+}
+
+std::size_t LastSeparator(const std::string& path) {
+  std::size_t last = std::string::npos;
+  // CharNextA steps over both bytes of a double-byte character.
+  for (const char* c = path.c_str(); *c != '\0'; c = CharNextA(c)) {
+    if (*c == '\\' || *c == '/' || *c == ':') last = static_cast<std::size_t>(c - path.c_str());
+  }
+  return last;
+}
+
+std::string ExecutablePath() {
+  const auto path = ReadWholeName(
+      [](char* buffer, std::uint32_t size) { return GetModuleFileNameA(nullptr, buffer, size); });
+  if (!path) throw EInOutError("The program cannot read the path of its own file");
+  return *path;
 }
 
 bool RemoveFileIfPresent(const std::string& windowsPath) {

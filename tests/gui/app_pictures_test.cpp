@@ -1,11 +1,13 @@
 // The pictures the build embeds: Veltrano.exe and this test program (whose windows are
 // the program's own) both carry them, and they load at the sizes the windows show them.
+// And the manifests that ask Windows for administrator rights.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "support/wine_harness.h"
 #include "ui/embedded_pictures.h"
@@ -66,6 +68,29 @@ TEST(AppPictures, ProgramAndTestProgramCarryBothPicturesAtTheirSizes) {
       const ChannelSums sums = SumChannels(dib);
       EXPECT_GT(sums.blue, 2 * sums.red);
     }
+  }
+}
+
+// The program and its setup programs change the machine's settings; the companions do not.
+TEST(AppManifests, ProgramAndSetupAskForAdministratorRightsTheCompanionsDoNot) {
+  for (const auto& [file, administrator] : {std::pair{"Veltrano.exe", true},
+                                            {"VeltranoSetup-x64.exe", true},
+                                            {"VadiVazar.Exe", false},
+                                            {"Update.Exe", false}}) {
+    const std::string path = wine_harness::BinDir() + "\\" + file;
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleCloser> program(
+        LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_NE(program, nullptr) << path;
+    // RT_MANIFEST (24) resource 1: the manifest of an .exe.
+    const HRSRC found = FindResourceA(program.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const std::string manifest =
+        found ? std::string(
+                    static_cast<const char*>(LockResource(LoadResource(program.get(), found))),
+                    SizeofResource(program.get(), found))
+              : "";
+    EXPECT_EQ(manifest.find("level=\"requireAdministrator\"") != std::string::npos, administrator)
+        << file << "\n"
+        << manifest;
   }
 }
 

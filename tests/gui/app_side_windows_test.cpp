@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/about.h"
@@ -227,6 +228,19 @@ TEST_F(SideWindows, RestartPromptAsksForAnUnforcedRebootAndStaysUntilExit) {
     EXPECT_EQ(halts.codes, std::vector<int>{0});
     Application().DestroyOwnedForms();
     Application().ClearHalt();
+  }
+}
+
+TEST_F(SideWindows, RestartPromptSaysWhatWasDoneAndHasATaskbarButton) {
+  engine_forms::FakeShutdown fake;
+  for (const auto& [cause, done] :
+       {std::pair{veltrano::RestartCause::kOptimized, "Veltrano is now optimized your system."},
+        {veltrano::RestartCause::kRestored, "Your network settings are restored."}}) {
+    auto& prompt = Application().CreateForm<veltrano::Trestart>(cause, fake);
+    EXPECT_EQ(prompt.Label1.Caption(),
+              std::string(done) + "\r\n\r\nYou must restart your computer to changes take effect.");
+    EXPECT_TRUE(GetWindowLongPtrA(prompt.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    Application().DestroyOwnedForms();
   }
 }
 

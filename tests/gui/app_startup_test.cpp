@@ -75,22 +75,30 @@ TEST_F(MainWindowStartup, AbsentLastOptimStillShowsTheWizard) {
   EXPECT_TRUE(form.IsVisible());
 }
 
-// A missing ProgramKey ends silently; one refused to a user without rights says why.
+// A missing ProgramKey ends silently; one refused to a user without rights, or a
+// refused key of the network settings, says why.
 TEST_F(MainWindowStartup, ProgramKeyMissingOrRefusedEndsWithoutAWindow) {
   const struct {
-    bool keyRefused;
+    const char* refusedKey;  // nullptr: none, and no ProgramKey
     std::vector<std::string> arguments;
     int haltCode;
     const char* box;  // nullptr: none
   } cases[] = {
-      {false, {}, 0, nullptr},
-      {true, {}, 1, veltrano::kNeedsAdministratorText},
-      {true, {"/uninstall"}, 1, veltrano::kNeedsAdministratorText},
+      {nullptr, {}, 0, nullptr},
+      {kProgramKey, {}, 1, veltrano::kNeedsAdministratorText},
+      {kProgramKey, {"/uninstall"}, 1, veltrano::kNeedsAdministratorText},
+      {"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters",
+       {},
+       1,
+       veltrano::kNeedsAdministratorText},
   };
   for (const auto& c : cases) {
     gui_support::ClearRecords();
     std::optional<wine_harness::ScopedWriteDenial> denial;
-    if (c.keyRefused) denial.emplace(kHkeyLocalMachine, kProgramKey);
+    if (c.refusedKey) {
+      ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "1"));
+      denial.emplace(kHkeyLocalMachine, c.refusedKey);
+    }
     auto& form = StartMainWindow(c.arguments);
     EXPECT_EQ(gui_support::RecordedHalts(), std::vector<int>{c.haltCode});
     EXPECT_FALSE(form.IsVisible());
@@ -98,7 +106,7 @@ TEST_F(MainWindowStartup, ProgramKeyMissingOrRefusedEndsWithoutAWindow) {
     if (c.box) {
       EXPECT_EQ(gui_support::RecordedBoxes()[0].text, c.box);
     }
-    EXPECT_EQ(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey), c.keyRefused);
+    EXPECT_EQ(wine_harness::KeyExists(kHkeyLocalMachine, kProgramKey), c.refusedKey != nullptr);
     denial.reset();
     wine_harness::DeleteTree(kHkeyLocalMachine, kProgramKey);
     ui::Application().DestroyOwnedForms();

@@ -51,10 +51,27 @@ TEST_F(StartupTest, MissingProgramKeyEndsSilentlyWithoutTouchingTheRegistry) {
   EXPECT_EQ(registry_.OpenHandleCount(), 0u);
 }
 
-TEST_F(StartupTest, WriteDeniedProgramKeyAsksForAnAdministrator) {
-  registry_.PutText(kHkeyLocalMachine, kNtProgramKey, "LastOptim", "3");
-  registry_.DenyWrite(kHkeyLocalMachine, kNtProgramKey);
-  EXPECT_EQ(Start().end, StartupEnd::kNeedsAdministrator);
+// The key of the network settings is asked for writing; the one above it only where
+// TCP/IP is not set up.
+TEST_F(StartupTest, WriteDeniedProgramOrNetworkKeyAsksForAnAdministrator) {
+  const std::string services = "SYSTEM\\CurrentControlSet\\Services";
+  const std::string tcpip = services + "\\Tcpip\\Parameters";
+  const struct {
+    std::string present;
+    std::string denied;
+    StartupEnd end;
+  } cases[] = {{tcpip, kNtProgramKey, StartupEnd::kNeedsAdministrator},
+               {tcpip, tcpip, StartupEnd::kNeedsAdministrator},
+               {services, services, StartupEnd::kNeedsAdministrator},
+               {tcpip, services, StartupEnd::kShowWizard}};
+  for (const auto& c : cases) {
+    MemoryRegistry registry;
+    registry.PutText(kHkeyLocalMachine, kNtProgramKey, "LastOptim", "3");
+    registry.PutText(kHkeyLocalMachine, c.present, "", "");
+    registry.DenyWrite(kHkeyLocalMachine, c.denied);
+    StartupInputs inputs{WindowsXp(), kExe, {}, [] { return "C:\\WINDOWS"; }};
+    EXPECT_EQ(RunStartupSequence(registry, inputs, state_).end, c.end) << c.denied;
+  }
 }
 
 TEST_F(StartupTest, FillsAppStateAndShowsTheWizard) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -11,10 +13,16 @@ namespace veltrano {
 namespace {
 
 TEST(Files, DirectoryOfKeepsTheTrailingSeparator) {
+  // Set for the run under Wine in Shift-JIS (code page 932), where "\x95\x5C" is one
+  // character whose second byte is that of "\".
+  const bool shiftJis = std::getenv("VELTRANO_SHIFT_JIS") != nullptr;
   const struct {
     const char* path;
     const char* directory;
+    const char* inShiftJis = nullptr;  // nullptr: the same
   } cases[] = {
+      {"C:\\P\\\x95\x5C.exe", "C:\\P\\\x95\x5C", "C:\\P\\"},
+      {"C:\\\x95\x5C\\x.exe", "C:\\\x95\x5C\\"},
       {"C:\\Program Files\\Veltrano\\Veltrano.exe", "C:\\Program Files\\Veltrano\\"},
       {"C:\\Veltrano.exe", "C:\\"},
       {"C:Veltrano.exe", "C:"},
@@ -24,7 +32,21 @@ TEST(Files, DirectoryOfKeepsTheTrailingSeparator) {
       {"/opt/veltrano/Veltrano.exe", "/opt/veltrano/"},
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(DirectoryOf(c.path), c.directory) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(DirectoryOf(c.path), shiftJis && c.inShiftJis ? c.inShiftJis : c.directory) << c.path;
+  }
+}
+
+TEST(Files, ReadWholeNameGrowsTheBufferUntilTheNameFits) {
+  for (const auto& [length, whole] :
+       {std::pair{259u, true}, {260u, true}, {32767u, true}, {32768u, false}, {0u, false}}) {
+    const std::string name(length, 'x');
+    // As GetModuleFileNameA: what fits of the name, its length or the buffer's.
+    const auto read = ReadWholeName([&name](char* buffer, std::uint32_t size) {
+      return static_cast<std::uint32_t>(name.copy(buffer, size));
+    });
+    EXPECT_EQ(read, whole ? std::optional(name) : std::nullopt) << length;
+  }
 }
 
 TEST(Files, NativePathUsesTheHostSeparator) {

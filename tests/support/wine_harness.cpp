@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/win32_handle.h"
 
 namespace wine_harness {
@@ -282,10 +283,8 @@ int RunProgram(const std::string& path, const std::string& args, unsigned timeou
 }
 
 std::string BinDir() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string full(path, length);
-  return full.substr(0, full.find_last_of('\\'));
+  const std::string folder = veltrano::DirectoryOf(veltrano::ExecutablePath());
+  return folder.substr(0, folder.size() - 1);
 }
 
 std::string WindowsDir() {

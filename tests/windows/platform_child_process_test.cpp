@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/files.h"
 #include "platform/os_version.h"
 #include "platform/single_instance.h"
 #include "support/wine_harness.h"
@@ -11,12 +12,6 @@
 
 namespace platform_child {
 namespace {
-
-std::string OwnPath() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::string(path, length);
-}
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.rfind(prefix, 0) == 0;
@@ -33,7 +28,7 @@ std::string ChildTask() {
 int RunChild(const std::string& task, unsigned timeoutMs, const std::string& filter) {
   SetEnvironmentVariableA(kVariable, task.c_str());
   const int code = wine_harness::RunProgram(
-      OwnPath(), "--gtest_filter=" + filter + " --gtest_brief=1", timeoutMs);
+      veltrano::ExecutablePath(), "--gtest_filter=" + filter + " --gtest_brief=1", timeoutMs);
   SetEnvironmentVariableA(kVariable, nullptr);
   return code;
 }

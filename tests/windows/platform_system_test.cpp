@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/os_version.h"
 #include "platform/registry.h"
@@ -74,10 +75,8 @@ TEST(OsVersionUnderWine, TheVersionCallAnswersWithAnNtVersion) {
 }
 
 TEST(OsVersionUnderWine, AnEmulatedVersionReachesTheNextStartOfTheProgram) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string full(path, length);
-  const std::string exeName = full.substr(full.find_last_of('\\') + 1);
+  const std::string full = veltrano::ExecutablePath();
+  const std::string exeName = full.substr(veltrano::LastSeparator(full) + 1);
   const struct {
     const char* version;
     const char* reported;  // platform.major.minor
