@@ -79,7 +79,8 @@ std::optional<SettingsBackup> ReadFirstBackup(const std::string& programDir) {
 }
 
 std::string NameOf(const std::string& path) {
-  return path.substr(path.find_last_of('\\') + 1);
+  const std::size_t separator = LastSeparator(path);
+  return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 }  // namespace
