@@ -82,7 +82,7 @@ RunProgressForm::RunProgressForm(const RunFormLook& look, ShutdownApi& shutdown)
                 {.text = "Don't Restart Computer",
                  .bounds = {kButtonLeft + kButtonWidth + kButtonGap, kButtonTop, kButtonWidth, 25},
                  .enabled = false}),
-      VrTimer1({.interval = kProgressInterval, .enabled = look.timerEnabled}),
+      VrTimer1({.interval = kProgressInterval, .enabled = look.timerEnabled, .owner = this}),
       abfShutdown1(shutdown),
       progress_(look.captions) {
   abfShutdown1.ActionType = TShutdownAction::aatReboot;
