@@ -83,7 +83,7 @@ RunProgressForm::RunProgressForm(const RunFormLook& look, ShutdownApi& shutdown)
                 {.text = "Don't Restart Computer",
                  .bounds = {kButtonLeft + kButtonWidth + kButtonGap, kButtonTop, kButtonWidth, 25},
                  .enabled = false}),
-      VrTimer1({.interval = kProgressInterval, .enabled = look.timerEnabled}),
+      VrTimer1({.interval = kProgressInterval, .enabled = look.timerEnabled, .owner = this}),
       abfShutdown1(shutdown),
       progress_(look.captions) {
   abfShutdown1.ActionType = TShutdownAction::aatReboot;
@@ -95,20 +95,24 @@ RunProgressForm::RunProgressForm(const RunFormLook& look, ShutdownApi& shutdown)
 }
 
 void RunProgressForm::VrTimer1Timer() {
-  const ProgressStep step = progress_.Tick(VrMeter1.Position(), runFailed_);
+  const ProgressStep step = progress_.Tick(VrMeter1.Position(), runState_);
   if (step.caption) Label2.SetCaption(std::string(*step.caption));
   if (step.end != ProgressEnd::kNone) ShowEnd(step.end);
   VrMeter1.SetPosition(step.position);
 }
 
 void RunProgressForm::ShowEnd(ProgressEnd end) {
-  if (end == ProgressEnd::kCompleted) {
-    EnableResultTexts();
-    RzButton1.SetEnabled(true);
-  }
+  const bool completed = end == ProgressEnd::kCompleted;
+  EndResultTexts(completed);
   // After a failed run there is nothing to restart for; the user can only leave.
+  RzButton1.SetEnabled(completed);
   RzButton2.SetEnabled(true);
   VrTimer1.SetEnabled(false);
+}
+
+void RunProgressForm::EndResultTexts(bool completed) {
+  Label1.SetEnabled(completed);
+  Label1.SetVisible(completed);
 }
 
 void RunProgressForm::RzButton1Click() {

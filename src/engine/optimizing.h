@@ -59,37 +59,43 @@ class RunProgressForm : public ui::Form {
   void RzButton1Click();  // asks for a reboot; the window stays
   void RzButton2Click();  // ends the program at once
 
-  // True while the run is under way and after a run that stopped on an error.
-  bool RunFailed() const { return runFailed_; }
+  // True until the run has completed: while it is under way and after it stopped on
+  // an error.
+  bool RunFailed() const { return runState_ != RunState::kCompleted; }
 
  protected:
   RunProgressForm(const RunFormLook& look, ShutdownApi& shutdown);
 
-  // Runs `run` with the failure flag set around it, so an error that leaves it (on its
-  // way to the dispatcher) marks the run as failed. A missing profile ends the program.
+  // Runs `run`, keeping its state for the animation: an error that leaves it (on its
+  // way to the dispatcher, whose error box lets ticks through) marks the run as failed.
+  // A missing profile ends the program.
   template <typename Run>
   void PerformRun(Run&& run) {
-    runFailed_ = true;
+    runState_ = RunState::kUnderWay;
     try {
       run();
     } catch (const MissingProfileFile&) {
       ReportMissingFileAndEnd();
+    } catch (...) {
+      runState_ = RunState::kFailed;
+      throw;
     }
-    runFailed_ = false;
+    runState_ = RunState::kCompleted;
   }
 
   // Nothing while the run animates; once it has finished, as "Don't Restart Computer".
   void OnClose() override;
 
-  // The texts that a completed run enables at the end of the animation.
-  virtual void EnableResultTexts() { Label1.SetEnabled(true); }
+  // The texts that say what a completed run did: enabled at the end of the animation,
+  // and taken away after a run that stopped on an error.
+  virtual void EndResultTexts(bool completed);
 
   ProgressAnimation progress_;
 
  private:
   void ShowEnd(ProgressEnd end);
 
-  bool runFailed_ = false;
+  RunState runState_ = RunState::kUnderWay;
 };
 
 // The optimizing window: applies the optimization profile of AppState().SelectedType.

@@ -12,10 +12,17 @@ std::optional<std::string_view> StepCaptionFor(const ProgressCaptions& captions,
   return std::nullopt;
 }
 
-ProgressStep ProgressAnimation::Tick(int previousPosition, bool runFailed) {
-  if (Finished()) {
-    return ProgressStep{.caption = std::nullopt, .end = ProgressEnd::kNone, .position = counter_};
+ProgressStep ProgressAnimation::Tick(int previousPosition, RunState run) {
+  const ProgressStep unchanged{.caption = std::nullopt, .position = previousPosition};
+  if (Finished()) return unchanged;
+  if (run == RunState::kFailed) {
+    // The gauge stays where the run stopped, not at a "100 %" it never reached.
+    counter_ = kProgressTicks;
+    return ProgressStep{.caption = kStoppedOnErrorCaption,
+                        .end = ProgressEnd::kFailed,
+                        .position = previousPosition};
   }
+  if (run == RunState::kUnderWay && counter_ + 1 == kProgressTicks) return unchanged;
   ++counter_;
   ProgressStep step{.caption = StepCaptionFor(captions_, previousPosition),
                     .end = ProgressEnd::kNone,
@@ -23,8 +30,8 @@ ProgressStep ProgressAnimation::Tick(int previousPosition, bool runFailed) {
   if (Finished()) {
     // The end state replaces the step caption of this tick, so "Finalizing Settings..."
     // never outlives the animation.
-    step.caption = runFailed ? kStoppedOnErrorCaption : captions_.finished;
-    step.end = runFailed ? ProgressEnd::kFailed : ProgressEnd::kCompleted;
+    step.caption = captions_.finished;
+    step.end = ProgressEnd::kCompleted;
   }
   return step;
 }

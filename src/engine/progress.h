@@ -1,6 +1,7 @@
 // The progress animation both run windows show after their run: 100 ticks that move
-// the gauge and change the step caption, then the finished (or stopped) state. The
-// captions do not follow the run, which has already ended when the first tick comes.
+// the gauge and change the step caption, then the finished state; or, after a run that
+// stopped on an error, the stopped state at once, the gauge left where it stands. The
+// captions do not follow the run, which has normally ended when the first tick comes.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,7 @@ struct ProgressCaptions {
 };
 
 inline constexpr std::string_view kStartingCaption = "Starting Optimizing Please Wait...";
-// The last tick of a run that stopped on an error: the window must not claim success.
+// The tick after a run stopped on an error: the window must not claim success.
 inline constexpr std::string_view kStoppedOnErrorCaption = "Stopped on an error.";
 
 inline constexpr ProgressCaptions kOptimizingCaptions{
@@ -44,7 +45,14 @@ inline constexpr int kProgressTicks = 100;
 enum class ProgressEnd {
   kNone,       // not the last tick
   kCompleted,  // the run completed: result texts and both buttons enabled
-  kFailed,     // the run stopped on an error: only "Don't Restart Computer" enabled
+  kFailed,     // the run stopped on an error: no result texts, only "Don't Restart Computer"
+};
+
+// Where the run behind the window stands at a tick.
+enum class RunState {
+  kUnderWay,  // ticks come only through a box the run shows: the end waits for the run
+  kCompleted,
+  kFailed,
 };
 
 // What one tick asks of the window, in this order: caption (if any), end state (if
@@ -67,10 +75,9 @@ class ProgressAnimation {
   std::uint8_t Counter() const { return counter_; }
   bool Finished() const { return counter_ >= kProgressTicks; }
 
-  // One tick. `previousPosition` is the gauge position now (set by the previous tick);
-  // `runFailed` tells whether the run behind the window stopped on an error. A tick
-  // after the last one (a late timer message) changes nothing.
-  ProgressStep Tick(int previousPosition, bool runFailed);
+  // One tick. `previousPosition` is the gauge position now (set by the previous tick).
+  // A tick after the last one (a late timer message) changes nothing.
+  ProgressStep Tick(int previousPosition, RunState run);
 
  private:
   const ProgressCaptions& captions_;

@@ -58,9 +58,10 @@ void TForm6::FormCreate() {
   });
 }
 
-void TForm6::EnableResultTexts() {
-  Label1.SetEnabled(true);
-  Label3.SetEnabled(true);
+void TForm6::EndResultTexts(bool completed) {
+  RunProgressForm::EndResultTexts(completed);
+  Label3.SetEnabled(completed);
+  Label3.SetVisible(completed);
 }
 
 }  // namespace veltrano

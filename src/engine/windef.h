@@ -12,13 +12,13 @@ class TForm6 : public RunProgressForm {
  public:
   explicit TForm6(ShutdownApi& shutdown = SystemShutdown());
 
-  ui::Label Label3;  // restart advice, enabled with Label1
+  ui::Label Label3;  // restart advice, enabled (or taken away) with Label1
 
   void FormCreate();
 
  protected:
   void OnCreate() override { FormCreate(); }
-  void EnableResultTexts() override;
+  void EndResultTexts(bool completed) override;
 };
 
 }  // namespace veltrano

@@ -180,6 +180,8 @@ FormHandlerScope::~FormHandlerScope() {
 
 int Form::ShowModal() {
   if (!hwnd_ || modal_) return kModalCancel;
+  // The modal loop is a handler of the form: a release asked for inside it follows it.
+  FormHandlerScope running(this);
   HWND previouslyActive = GetActiveWindow();
   ThreadWindows others{.except = hwnd_};
   EnumThreadWindows(GetCurrentThreadId(), DisableOtherWindow, reinterpret_cast<LPARAM>(&others));

@@ -66,8 +66,8 @@ class Form : public Window {
   void Close();
   // Schedules destruction once control is back in a message loop (see
   // TApplication::ReleaseForm). A form owned by the application is then deleted, but
-  // never while one of its handlers is still running: then it goes once the last of
-  // them has returned.
+  // never while one of its handlers is still running (a message of its windows, a tick
+  // of a timer it owns, its modal loop): then it goes once the last of them has returned.
   void Release();
   bool HandlerRunning() const { return handlersRunning_ > 0; }
 

@@ -19,7 +19,7 @@ LedMarquee::LedMarquee(Widget& parent, const LedMarqueeArgs& args)
     : message_(args.text),
       cells_(std::max(1, args.cells)),
       litColor_(args.litColor),
-      timer_({.interval = args.stepInterval, .enabled = args.scrolling}) {
+      timer_({.interval = args.stepInterval, .enabled = args.scrolling, .owner = this}) {
   CreateHandle({.className = kMarqueeClass,
                 .text = args.text,
                 .style = WS_CHILD | WS_VISIBLE,

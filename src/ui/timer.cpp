@@ -1,5 +1,8 @@
 #include "ui/timer.h"
 
+#include "ui/application.h"
+#include "ui/form.h"
+
 namespace veltrano::ui {
 namespace {
 
@@ -20,7 +23,7 @@ class TickScope {
 
 }  // namespace
 
-Timer::Timer(const TimerArgs& args) : interval_(args.interval) {
+Timer::Timer(const TimerArgs& args) : interval_(args.interval), owner_(args.owner) {
   // A hidden top-level window that is never shown: message-only windows
   // exist from Windows 2000 on, and creating one fails on 95, 98, Me and NT 4.0.
   CreateHandle({.className = kTimerClass,
@@ -65,7 +68,10 @@ LRESULT Timer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // e.g. in a message box) is dropped: ticks never overlap.
   if (!enabled_ || ticking_ || !onTimer) return 0;
   TickScope scope(ticking_);
-  onTimer();
+  // The error box of a failed tick runs inside the tick too: a release of the owner's
+  // form asked for meanwhile waits until the tick has returned.
+  FormHandlerScope running(owner_ ? Form::FromHandle(TopLevelWindowOf(owner_->Handle())) : nullptr);
+  Application().Dispatch(onTimer);
   return 0;
 }
 

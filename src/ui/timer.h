@@ -15,6 +15,9 @@ namespace veltrano::ui {
 struct TimerArgs {
   unsigned interval = 1000;  // milliseconds
   bool enabled = false;
+  // The widget the timer belongs to: its form counts each tick as one of its running
+  // handlers (see Form::Release), so that the form is not deleted under a tick.
+  Widget* owner = nullptr;
 };
 
 class Timer : public Window {
@@ -27,7 +30,7 @@ class Timer : public Window {
   void SetInterval(unsigned interval);  // restarts the period when enabled
   unsigned Interval() const { return interval_; }
 
-  std::function<void()> onTimer;  // runs inside the dispatcher
+  std::function<void()> onTimer;  // runs inside the dispatcher, as a handler of the owner's form
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -37,6 +40,7 @@ class Timer : public Window {
   void Disarm();
 
   unsigned interval_;
+  Widget* owner_;
   bool enabled_ = false;
   bool ticking_ = false;
 };

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/app_state.h"
 #include "engine/optimizing.h"
 #include "engine/windef.h"
 #include "gui_support.h"
+#include "platform/app_state.h"
 #include "support/wine_harness.h"
 #include "ui/application.h"
 
@@ -72,6 +72,7 @@ struct TickState {
   int position = 0;
   bool anyResultEnabled = false;  // of the result texts: Label1, and Label3 on TForm6
   bool allResultEnabled = false;
+  bool anyResultVisible = false;
   bool restartEnabled = false;
   bool leaveEnabled = false;
   bool timerEnabled = false;
@@ -191,6 +192,7 @@ class EngineFormsTest : public ::testing::Test {
       for (const veltrano::ui::Label* label : results) {
         state.anyResultEnabled = state.anyResultEnabled || label->IsEnabled();
         state.allResultEnabled = state.allResultEnabled && label->IsEnabled();
+        state.anyResultVisible = state.anyResultVisible || label->IsVisible();
       }
       state.restartEnabled = form.RzButton1.IsEnabled();
       state.leaveEnabled = form.RzButton2.IsEnabled();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui_support.h"
@@ -168,6 +169,30 @@ TEST(UiPicture, StretchedPictureFillsItsBoxAndPlainOneKeepsItsSize) {
     EXPECT_EQ(GetPixel(memory.Get(), 0, 0), RGB(255, 0, 0)) << "stretch " << c.stretch;
     EXPECT_EQ(GetPixel(memory.Get(), 40, 40), c.farCorner) << "stretch " << c.stretch;
   }
+}
+
+// Columns black, white, white, black ... halved: sampled or averaged, light stays; merged
+// toward black, as in a memory DC's own mode where HALFTONE is refused (9x), it does not.
+TEST(UiPicture, ShrunkPictureKeepsItsLightColumns) {
+  ui::Form form({.caption = "Picture"});
+  ui::WindowDC screen(nullptr);
+  ui::MemoryDC memory(screen.Get());
+  ui::OwnedBitmap columns(CreateCompatibleBitmap(screen.Get(), 16, 1));
+  {
+    ui::ScopedSelect selected(memory.Get(), columns.Get());
+    for (int x = 0; x < 16; ++x) {
+      SetPixelV(memory.Get(), x, 0, (x + 1) % 4 < 2 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    }
+  }
+  ui::Picture picture(form, {.bounds = {0, 0, 8, 1}, .stretch = true});
+  picture.SetBitmap(std::move(columns));
+  ui::OwnedBitmap canvas(CreateCompatibleBitmap(screen.Get(), 8, 1));
+  ui::ScopedSelect selected(memory.Get(), canvas.Get());
+  SendMessageA(picture.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
+               PRF_CLIENT);
+  int light = 0;
+  for (int x = 0; x < 8; ++x) light += GetPixel(memory.Get(), x, 0) != RGB(0, 0, 0);
+  EXPECT_GT(light, 0);
 }
 
 TEST(UiPicture, MissingResourceGivesNoBitmap) {

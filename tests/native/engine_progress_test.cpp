@@ -20,13 +20,18 @@ struct Recording {
   std::vector<ProgressEnd> endAfterTick;
 };
 
-Recording Animate(const ProgressCaptions& captions, bool runFailed, int ticks) {
+// `failedAt`: the tick at which the run has stopped on an error (0: it completed); the
+// ticks before it come while it is under way.
+Recording Animate(const ProgressCaptions& captions, int failedAt, int ticks) {
   ProgressAnimation animation(captions);
   std::string caption(kStartingCaption);
   int position = 0;
   Recording recording;
   for (int tick = 1; tick <= ticks; ++tick) {
-    const ProgressStep step = animation.Tick(position, runFailed);
+    const RunState run = failedAt == 0     ? RunState::kCompleted
+                         : tick < failedAt ? RunState::kUnderWay
+                                           : RunState::kFailed;
+    const ProgressStep step = animation.Tick(position, run);
     if (step.caption) caption = std::string(*step.caption);
     position = step.position;
     recording.captionAfterTick.push_back(caption);
@@ -73,7 +78,7 @@ TEST(EngineProgress, CaptionsChangeOneTickAfterTheirPosition) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.window);
-    const Recording recording = Animate(c.captions, false, kProgressTicks);
+    const Recording recording = Animate(c.captions, 0, kProgressTicks);
     EXPECT_EQ(CaptionChanges(recording), c.changes);
     for (int tick = 1; tick <= kProgressTicks; ++tick) {
       EXPECT_EQ(recording.positionAfterTick[tick - 1], tick) << "tick " << tick;
@@ -106,47 +111,41 @@ TEST(EngineProgress, CaptionByPreviousPositionAtTheBoundaries) {
   }
 }
 
-TEST(EngineProgress, LastTickEndsInTheStateOfTheRun) {
+// A completed run ends on the hundredth tick; a failed one on the first tick after it
+// stopped, the gauge where it stood (short of the end while the run was under way).
+TEST(EngineProgress, TheEndComesWithTheStateOfTheRun) {
   struct Case {
     const char* name;
     const ProgressCaptions& captions;
-    bool runFailed;
+    int failedAt;  // 0: completed
+    int lastTick;
     std::string finalCaption;
+    int finalPosition;
     ProgressEnd end;
   };
   const Case cases[] = {
-      {"optimizing completed", kOptimizingCaptions, false, "Finished.", ProgressEnd::kCompleted},
-      {"defaults completed", kDefaultsCaptions, false, "Finished Windows Default Settings.",
+      {"optimizing completed", kOptimizingCaptions, 0, 100, "Finished.", 100,
        ProgressEnd::kCompleted},
-      {"optimizing failed", kOptimizingCaptions, true, "Stopped on an error.",
+      {"defaults completed", kDefaultsCaptions, 0, 100, "Finished Windows Default Settings.", 100,
+       ProgressEnd::kCompleted},
+      {"failed at once", kDefaultsCaptions, 1, 1, "Stopped on an error.", 0, ProgressEnd::kFailed},
+      {"failed during a box", kOptimizingCaptions, 31, 31, "Stopped on an error.", 30,
        ProgressEnd::kFailed},
-      {"defaults failed", kDefaultsCaptions, true, "Stopped on an error.", ProgressEnd::kFailed},
+      {"failed after a long box", kDefaultsCaptions, 150, 150, "Stopped on an error.", 99,
+       ProgressEnd::kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Recording recording = Animate(c.captions, c.runFailed, kProgressTicks);
-    EXPECT_EQ(recording.captionAfterTick.back(), c.finalCaption);
-    EXPECT_EQ(recording.positionAfterTick.back(), kProgressTicks);
+    const Recording recording = Animate(c.captions, c.failedAt, c.lastTick + 5);
     // Only the last tick ends the animation; the buttons stay disabled before it.
-    for (int tick = 1; tick < kProgressTicks; ++tick) {
+    for (int tick = 1; tick < c.lastTick; ++tick) {
       ASSERT_EQ(recording.endAfterTick[tick - 1], ProgressEnd::kNone) << "tick " << tick;
     }
-    EXPECT_EQ(recording.endAfterTick.back(), c.end);
-    // A failed run animates through the same steps: only the end differs.
-    EXPECT_EQ(recording.captionAfterTick[98], "Finalizing Settings...");
-  }
-}
-
-TEST(EngineProgress, LateTicksAfterTheEndChangeNothing) {
-  for (bool runFailed : {false, true}) {
-    SCOPED_TRACE(runFailed ? "failed" : "completed");
-    const Recording recording = Animate(kOptimizingCaptions, runFailed, kProgressTicks + 5);
-    const std::string last = recording.captionAfterTick[kProgressTicks - 1];
-    for (int tick = kProgressTicks + 1; tick <= kProgressTicks + 5; ++tick) {
-      EXPECT_EQ(recording.captionAfterTick[tick - 1], last) << "tick " << tick;
-      EXPECT_NE(recording.captionAfterTick[tick - 1], "Finalizing Settings...");
-      EXPECT_EQ(recording.positionAfterTick[tick - 1], kProgressTicks);
-      EXPECT_EQ(recording.endAfterTick[tick - 1], ProgressEnd::kNone);
+    EXPECT_EQ(recording.endAfterTick[c.lastTick - 1], c.end);
+    // Late ticks after the end change nothing.
+    for (int tick = c.lastTick; tick <= c.lastTick + 5; ++tick) {
+      EXPECT_EQ(recording.captionAfterTick[tick - 1], c.finalCaption) << "tick " << tick;
+      EXPECT_EQ(recording.positionAfterTick[tick - 1], c.finalPosition) << "tick " << tick;
     }
   }
 }
@@ -155,12 +154,12 @@ TEST(EngineProgress, ResetStartsTheCountAgain) {
   ProgressAnimation animation(kDefaultsCaptions);
   int position = 0;
   for (int tick = 0; tick < kProgressTicks; ++tick)
-    position = animation.Tick(position, false).position;
+    position = animation.Tick(position, RunState::kCompleted).position;
   ASSERT_TRUE(animation.Finished());
   animation.Reset();
   EXPECT_EQ(animation.Counter(), 0);
   EXPECT_FALSE(animation.Finished());
-  const ProgressStep first = animation.Tick(0, false);
+  const ProgressStep first = animation.Tick(0, RunState::kCompleted);
   EXPECT_EQ(first.position, 1);
   EXPECT_EQ(first.end, ProgressEnd::kNone);
   EXPECT_FALSE(first.caption.has_value());
