@@ -1,5 +1,7 @@
 #include "advanced/advanced.h"
 
+#include "advanced/current_values.h"
+#include "engine/changes_window.h"
 #include "platform/app_state.h"
 #include "platform/ini_file.h"
 #include "platform/launcher.h"
@@ -57,12 +59,15 @@ TAdvance::TAdvance(AdvanceHooks hooks)
       RzGroupBox13(*this, {.bounds = {16, 400, 473, 2}}),
       RzButton1(*this, {.text = "Exit", .bounds = {416, 416}, .isDefault = true}),
       RzButton2(*this, {.text = "Apply and Exit", .bounds = {296, 416, 105, 25}}),
+      // Centred in the free stretch of the row, between 145 and 296.
+      RzButton4(*this, {.text = "Show &Changes...", .bounds = {168, 416, 105, 25}}),
       RzButton3(*this, {.text = "Back to Wizard Mode", .bounds = {16, 416, 129, 25}}),
       hooks_(std::move(hooks)) {
   Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kWizardPicture));
   BuildSettings();
+  hints_ = std::make_unique<ui::ToolTip>(*this);
   // The pages lie over the tab control, so it goes below them; the keyboard still
-  // cycles tab control, page, Exit, Apply and Exit, Back to Wizard Mode.
+  // cycles tab control, page, Exit, Apply and Exit, Show Changes, Back to Wizard Mode.
   SetWindowPos(PC1.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetActiveControl(PC1);
 
@@ -70,6 +75,7 @@ TAdvance::TAdvance(AdvanceHooks hooks)
   RzURLLabel1.onClick = [this] { RzURLLabel1Click(); };
   RzButton1.onClick = [this] { RzButton1Click(); };
   RzButton2.onClick = [this] { RzButton2Click(); };
+  RzButton4.onClick = [this] { RzButton4Click(); };
   RzButton3.onClick = [this] { RzButton3Click(); };
 }
 
@@ -126,8 +132,28 @@ AdvancedChoices TAdvance::CurrentChoices() const {
   return choices;
 }
 
+AdvancedEnvironment TAdvance::Environment() const {
+  const AppStateRecord& state = AppState();
+  return {.registry = SystemRegistry(),
+          .ini = SystemProfileStrings(),
+          .systemKeyName = state.SystemKeyName,
+          .windowsDir = state.WindowsDir,
+          .programDir = state.ProgramDir};
+}
+
 void TAdvance::FormCreate() {
   for (const auto& list : lists_) list->SetItemIndex(0);
+  ShowCurrentValues();
+}
+
+void TAdvance::ShowCurrentValues() {
+  const AppStateRecord& state = AppState();
+  const std::vector<Setting>& settings = Settings();
+  for (size_t index = 0; index < settings.size(); ++index) {
+    hints_->AddTool(*lists_[index],
+                    CurrentValuesText(SystemRegistry(), SystemProfileStrings(), state.SystemKeyName,
+                                      state.WindowsDir, settings[index].control));
+  }
 }
 
 void TAdvance::PC1Change() {
@@ -137,16 +163,15 @@ void TAdvance::PC1Change() {
 }
 
 void TAdvance::RzButton2Click() {
-  const AppStateRecord& state = AppState();
-  ApplyAdvancedSettings({.registry = SystemRegistry(),
-                         .ini = SystemProfileStrings(),
-                         .systemKeyName = state.SystemKeyName,
-                         .windowsDir = state.WindowsDir,
-                         .programDir = state.ProgramDir},
-                        CurrentChoices());
+  ApplyAdvancedSettings(Environment(), CurrentChoices());
   // Only a complete apply gets this far; after an error the window stays as it was.
   SetEnabled(false);
   if (hooks_.createRestartPrompt) hooks_.createRestartPrompt();
+}
+
+void TAdvance::RzButton4Click() {
+  const ChangePlan plan = PlanAdvancedApply(Environment(), CurrentChoices());
+  ShowChanges(ChangesHeadline("Apply and Exit", plan.rows.size()), plan);
 }
 
 void TAdvance::RzButton3Click() {

@@ -7,6 +7,7 @@
 #include "app/restar.h"
 #include "app/single_instance_reaction.h"
 #include "app/startup.h"
+#include "engine/changes_window.h"
 #include "engine/optimizing.h"
 #include "engine/profile_files.h"
 #include "engine/windef.h"
@@ -94,6 +95,7 @@ void TForm1::BindPageButtons() {
   cabledsl1.RzButton3.onClick = [this] { cabledsl1RzButton3Click(); };
   cabledsl1.RzButton2.onClick = [this] { cabledsl1RzButton2Click(); };
   uygula1.RzButton1.onClick = [this] { uygula1RzButton1Click(); };
+  uygula1.RzButton4.onClick = [this] { uygula1RzButton4Click(); };
   uygula1.RzButton3.onClick = [this] { uygula1RzButton3Click(); };
   uygula1.RzButton2.onClick = [this] { uygula1RzButton2Click(); };
   RzButton1.onClick = [this] { RzButton1Click(); };
@@ -256,6 +258,15 @@ void TForm1::uygula1RzButton1Click() {
   if (!RunChainedDefaults()) ui::Application().Halt(kEndedOnError);
   Hide();
   ui::Application().CreateForm<TForm3>();
+}
+
+void TForm1::uygula1RzButton4Click() {
+  const AppStateRecord& state = AppState();
+  const ChangePlan plan =
+      PlanWizardOptimize(SystemRunEnvironment(state), state.LastOptim, state.SelectedType);
+  ShowChanges(
+      ChangesHeadline("Optimize for " + ConnectionCaption(state.SelectedType), plan.rows.size()),
+      plan);
 }
 
 void TForm1::uygula1RzButton3Click() {

@@ -87,6 +87,7 @@ class TForm1 : public ui::Form {
   void cabledsl1RzButton3Click();  // Cable or xDSL, "< &Back"
   void cabledsl1RzButton2Click();  // Cable or xDSL, "&Exit"
   void uygula1RzButton1Click();    // Optimize, "Optimize": starts the run
+  void uygula1RzButton4Click();    // Optimize, "Show &Changes...": what the run would change
   void uygula1RzButton3Click();    // Optimize, "< &Back"
   void uygula1RzButton2Click();    // Optimize, "&Exit"
   void RzButton1Click();           // "Advanced Mode"

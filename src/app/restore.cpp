@@ -4,6 +4,7 @@
 
 #include "advanced/apply_settings.h"
 #include "app/restar.h"
+#include "app/restore_window.h"
 #include "app/startup.h"
 #include "engine/backup.h"
 #include "engine/runs.h"
@@ -91,24 +92,6 @@ RestorePoint PointOfFile(const std::string& path) {
   return RestorePoint{path, backup.taken, backup.before, first};
 }
 
-// Without a file: the oldest sound point, the backup from before Veltrano when it is there.
-RestorePoint OldestPoint() {
-  const RestorePointList list = ListRestorePoints(AppState().ProgramDir);
-  if (!list.firstProblem.empty() && !list.points.empty()) {
-    if (Ask(list.firstProblem + "\r\n\r\nGo back to the oldest backup that is kept instead?",
-            MB_ICONWARNING | MB_YESNO) != IDYES) {
-      ui::Application().Halt(0);
-    }
-  }
-  if (list.points.empty()) {
-    Ask("No backup of the network settings was found in " + BackupFolder(AppState().ProgramDir) +
-            ".",
-        MB_ICONSTOP | MB_OK);
-    ui::Application().Halt(kEndedOnError);
-  }
-  return list.points.back();
-}
-
 }  // namespace
 
 ChangePlan PlanRestoreOf(const RestorePoint& point) {
@@ -145,8 +128,11 @@ void RestoreBeforeVeltrano(const RestorePoint& first) {
 }
 
 void EnterRestoreMode(const std::string& chosenFile) {
-  const RestorePoint point = chosenFile.empty() ? OldestPoint() : PointOfFile(chosenFile);
-  if (!RestorePointAfterAsking(point)) ui::Application().Halt(0);
+  if (chosenFile.empty()) {
+    ui::Application().CreateForm<TRestore>();  // shows itself; the program ends from it
+    return;
+  }
+  if (!RestorePointAfterAsking(PointOfFile(chosenFile))) ui::Application().Halt(0);
 }
 
 }  // namespace veltrano

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <exception>
+#include <optional>
 
 #include "app/chained_defaults.h"
+#include "app/restore.h"
 #include "app/startup.h"
 #include "engine/profile_files.h"
 #include "platform/app_state.h"
@@ -49,26 +51,68 @@ bool RestoreDefaults() {
   return false;
 }
 
-bool RemoveAnyway() {
+bool RemoveAnyway(const char* question) {
   ui::TApplication& application = ui::Application();
-  return application.ShowMessageBox(kRemoveAnywayQuestion, application.Title(),
-                                    MB_ICONQUESTION | MB_YESNO) == IDYES;
+  return application.ShowMessageBox(question, application.Title(), MB_ICONQUESTION | MB_YESNO) ==
+         IDYES;
+}
+
+// The backup from before Veltrano; none when it cannot be looked for either.
+std::optional<RestorePoint> KeptBeforeVeltranoPoint() noexcept {
+  try {
+    return BeforeVeltranoPoint();
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+enum class OwnSettings { kDeclined, kRestored, kFailed };
+
+// Offers the settings from before Veltrano once the defaults are back; a failure has been
+// shown in the error box.
+OwnSettings OfferOwnSettings(const RestorePoint& first) {
+  ui::TApplication& application = ui::Application();
+  if (application.ShowMessageBox(OwnSettingsQuestion(first.taken), application.Title(),
+                                 MB_ICONQUESTION | MB_YESNO) != IDYES) {
+    return OwnSettings::kDeclined;
+  }
+  try {
+    RestoreBeforeVeltrano(first);
+    return OwnSettings::kRestored;
+  } catch (const std::exception& error) {
+    application.ShowError(error.what());
+    return OwnSettings::kFailed;
+  }
 }
 
 }  // namespace
 
-void EnterUninstallMode(ui::Form& warning, const std::string& exePath) {
+std::string OwnSettingsQuestion(const std::string& taken) {
+  return "Put back the network settings this computer had before Veltrano (saved on " + taken +
+         ")?";
+}
+
+void EnterUninstallMode(TForm7& warning, const std::string& exePath) {
   ui::TApplication& application = ui::Application();
+  // Looked for before the defaults run, whose own backup would otherwise be taken for
+  // the first one on a computer that had none.
+  const std::optional<RestorePoint> first = KeptBeforeVeltranoPoint();
   const bool restored = RestoreDefaults();
   if (application.Halted()) application.Halt(0);  // the run has ended the program already
-  if (restored) {
-    warning.ShowModal();  // "&Ok" and the system's close command go on alike
-  } else if (!RemoveAnyway()) {
+  const OwnSettings own = restored && first ? OfferOwnSettings(*first) : OwnSettings::kDeclined;
+  if (own == OwnSettings::kRestored) warning.ShowOwnSettings();
+  if (!restored && !RemoveAnyway(kRemoveAnywayQuestion)) {
     // Without the defaults the uninstaller would remove the only program that can
     // restore them; the user keeps it.
     application.Halt(kEndedOnError);
   }
-  // A removal without restored defaults gets no warning: it would claim they are back.
+  if (own == OwnSettings::kFailed && !RemoveAnyway(kOwnSettingsFailedQuestion)) {
+    application.Halt(kEndedOnError);
+  }
+  if (restored && own != OwnSettings::kFailed) {
+    warning.ShowModal();  // "&Ok" and the system's close command go on alike
+  }
+  // A removal without restored settings gets no warning: it would claim they are back.
   StartUninstaller(exePath);
   Sleep(kPauseBeforeEndMs);
   application.Halt(0);

@@ -26,4 +26,16 @@ TForm7::TForm7()
   RzButton1.onClick = [this] { EndModal(ui::kModalOk); };
 }
 
+void TForm7::ShowOwnSettings() {
+  RzLabel3.SetCaption("YOUR SETTINGS FROM BEFORE VELTRANO.");
+  // Too long for the rest of the first line: it goes under the start of the sentence.
+  ui::Bounds bounds = RzLabel3.GetBounds();
+  if (bounds.x + bounds.width > ClientWidth() - 8) {
+    const ui::Bounds first = RzLabel1.GetBounds();
+    bounds.x = first.x;
+    bounds.y = first.y + first.height + 6;
+    RzLabel3.SetBounds(bounds);
+  }
+}
+
 }  // namespace veltrano

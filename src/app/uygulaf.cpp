@@ -15,6 +15,10 @@ constexpr int kOptimizeTop = 88;
 // "< &Back" and "&Exit" sit under the two ends of the large button.
 constexpr int kBackLeft = kOptimizeLeft;
 constexpr int kExitLeft = kOptimizeLeft + kOptimizeWidth - ui::kDefaultButtonWidth;
+// "Show &Changes..." in the free band between the large button and the bottom row.
+constexpr int kChangesWidth = 105;
+constexpr int kChangesLeft = (layout::kPageBounds.width - kChangesWidth) / 2;
+constexpr int kChangesTop = kOptimizeTop + kOptimizeHeight + 9;
 
 }  // namespace
 
@@ -27,6 +31,9 @@ Tuygula::Tuygula(ui::Widget& parent)
                         .bounds = {kOptimizeLeft, kOptimizeTop, kOptimizeWidth, kOptimizeHeight},
                         .isDefault = true,
                         .font = {.height = 16, .bold = true}}),
+      RzButton4(*this,
+                {.text = "Show &Changes...",
+                 .bounds = {kChangesLeft, kChangesTop, kChangesWidth, ui::kDefaultButtonHeight}}),
       RzButton3(*this, layout::RowButton("< &Back", kBackLeft)),
       RzButton2(*this, layout::RowButton("&Exit", kExitLeft)) {}
 

@@ -38,17 +38,17 @@ bool HandleEnterKey() {
   return true;
 }
 
-// The status bar and the tab control come from comctl32. Its 4.00 release (Windows 95
-// and NT 4.0 without a newer Internet Explorer) has no InitCommonControlsEx, so that
-// function is looked up and InitCommonControls, which registers every class, stands in.
+// The status bar, the tab control, the list view and the tooltip come from comctl32. Its 4.00
+// release (Windows 95 and NT 4.0 without a newer Internet Explorer) has no InitCommonControlsEx, so
+// that function is looked up and InitCommonControls, which registers every class, stands in.
 void StartCommonControls() {
   using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const HMODULE comctl = GetModuleHandleA("comctl32.dll");
   const auto initEx = comctl ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(
                                    GetProcAddress(comctl, "InitCommonControlsEx")))
                              : nullptr;
-  INITCOMMONCONTROLSEX controls{sizeof(controls),
-                                ICC_BAR_CLASSES | ICC_TAB_CLASSES};  // 9x: looked up
+  INITCOMMONCONTROLSEX controls{
+      sizeof(controls), ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};  // 9x: looked up
   if (!initEx || !initEx(&controls)) InitCommonControls();
 }
 

@@ -1,6 +1,7 @@
 // The advanced window TAdvance against the prefix's registry and real INI files: a fresh
 // window at "Default" on every list, the keyboard order, "Back to Wizard Mode", "Apply and
-// Exit" with its hand-over to the restart prompt, a refused write, and Enter on a list.
+// Exit" with its hand-over to the restart prompt, a refused write, Enter on a list, and
+// what the lists hold now: their tooltips and "Show &Changes...".
 // Each tab is saved as a picture under the build folder's "screenshots".
 #include <windows.h>
 // commctrl.h needs the types of windows.h first.
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "advanced/advanced.h"
+#include "engine/changes_window.h"
 #include "engine_forms_fixture.h"
 
 namespace engine_forms {
@@ -108,12 +110,13 @@ TEST_F(AdvancedWindow, OpensAtDefaultEveryTimeAndGoesBackWithoutWriting) {
   EXPECT_FALSE(GetWindowLongPtrA(form.Handle(), GWL_STYLE) & WS_SYSMENU);
   EXPECT_EQ(Choices(form), AllDefault());
 
-  // Tab, from the tab control: the lists of the page, then Exit, Apply and Exit, Back.
+  // Tab, from the tab control: the lists of the page, then Exit, Apply and Exit, Show
+  // Changes, Back.
   std::vector<HWND> expected = {form.PC1.Handle()};
   for (const char* name : {"a1", "a2", "p1", "g1", "g3", "g2", "g4", "g5", "g6", "g7"}) {
     expected.push_back(form.List(name)->Handle());
   }
-  for (auto* button : {&form.RzButton1, &form.RzButton2, &form.RzButton3}) {
+  for (auto* button : {&form.RzButton1, &form.RzButton2, &form.RzButton4, &form.RzButton3}) {
     expected.push_back(button->Handle());
   }
   std::vector<HWND> visited = {form.PC1.Handle()};
@@ -212,6 +215,61 @@ TEST_F(AdvancedWindow, RefusedWriteShowsOneErrorAndKeepsTheWindowOpen) {
   EXPECT_TRUE(form.IsEnabled());
   EXPECT_TRUE(form.IsVisible());
   EXPECT_EQ(Ports("win.ini"), (std::map<std::string, std::string>{}));
+}
+
+// The tooltips tell each value's data as the window opens; "Show &Changes..." lists what
+// "Apply and Exit" would write with the lists as they stand, and writes nothing.
+TEST_F(AdvancedWindow, TooltipsAndShowChangesTellTheDataNowAndWriteNothing) {
+  wine_harness::DeleteValue(kHkeyLocalMachine, "", "DefaultTTL");
+  wine_harness::DeleteValue(kHkeyLocalMachine, kNetBeui, "default");
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kMstcp, "DefaultTTL", "32"));
+  ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, kAdapter, "MaxMTU", "1500"));
+  ASSERT_TRUE(
+      wine_harness::WriteFileBytes(WindowsFile("win.ini"), "[Ports]\r\nCOM1:=19200,n,8,1\r\n"));
+  TAdvance& form = OpenCurrent();
+  const std::string notSet = "not set (Windows' own default)";
+  const struct {
+    const char* control;
+    std::vector<std::string> lines;
+  } hints[] = {
+      {"g5", {"MaxMTU: 1500"}},
+      {"td1", {"HKLM\\DefaultTTL: " + notSet, "MSTCP\\DefaultTTL: 32"}},
+      {"g7", {"win.ini [Ports] COM1: 19200,n,8,1"}},
+      {"b1", {"default: " + notSet}},
+  };
+  for (const auto& hint : hints) {
+    std::string expected;
+    for (const std::string& line : hint.lines) {
+      expected += (expected.empty() ? "" : form.Hints().Multiline() ? "\r\n" : "; ") + line;
+    }
+    EXPECT_EQ(form.Hints().TextOf(*form.List(hint.control)), expected) << hint.control;
+  }
+
+  form.List("td1")->SetItemIndex(5);  // 64
+  std::string headline;
+  std::vector<veltrano::ChangeRow> rows;
+  gui_support::WhenShown changes("TChanges", [&](HWND window) {
+    auto* shown = dynamic_cast<veltrano::TChanges*>(veltrano::ui::Form::FromHandle(window));
+    ASSERT_NE(shown, nullptr);
+    headline = shown->Label1.Caption();
+    rows = shown->Rows();
+    EXPECT_EQ(shown->ListView1.RowCount(), static_cast<int>(rows.size()));
+    shown->RzButton2.Click();
+  });
+  gui_support::Click(form.RzButton4.Handle());
+  EXPECT_TRUE(changes.Seen());
+  EXPECT_EQ(headline, "Apply and Exit will change 2 settings:");
+  EXPECT_EQ(
+      rows,
+      (std::vector<veltrano::ChangeRow>{
+          {"HKLM\\DefaultTTL", "not set", "64"},
+          {"HKLM\\System\\CurrentControlSet\\Services\\VxD\\MSTCP\\DefaultTTL", "32", "64"}}));
+  EXPECT_EQ(Rendered("", "DefaultTTL"), "");
+  EXPECT_EQ(Rendered(kMstcp, "DefaultTTL"), "\"32\"");
+  EXPECT_TRUE(form.IsEnabled());
+  EXPECT_TRUE(restartWithWindowDisabled.empty());
+  wine_harness::DeleteValue(kHkeyLocalMachine, kMstcp, "DefaultTTL");
+  wine_harness::DeleteValue(kHkeyLocalMachine, kAdapter, "MaxMTU");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Uninstall mode in-process, against the prefix's registry and INI files in a fresh
-// Windows folder: the defaults run (or none), the warning, the uninstaller started from
-// the program's folder and the end, for each way the flow can go; and a first start
-// that is already "/uninstall".
+// Windows folder: the defaults run (or none), the offer of the settings from before
+// Veltrano, the warning, the uninstaller started from the program's folder and the end,
+// for each way the flow can go; and a first start that is already "/uninstall".
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "app/anaekran.h"
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
+#include "engine/backup.h"
 #include "engine_forms_fixture.h"
 #include "platform/launcher.h"
 #include "support/planned_outcome.h"
@@ -110,28 +111,46 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
   const std::string bin = wine_harness::BinDir();
   const std::string missingFile =
       "A required file cannot be found.\r\nPlease reinstall the application.";
+  const std::string netBeui = R"(SYSTEM\CurrentControlSet\Services\VxD\NETBEUI)";
+  enum Own { kNone, kKept, kRefused };  // a backup from before Veltrano; its key refused
   struct Case {
     const char* name;
     std::string lastOptim;
     Closing closing;
     bool realLauncher;     // the real shell, with no unins000.exe beside the program
     bool profilesMissing;  // ProgramDir without profile folders
+    Own own;               // holds NETBEUI "default" = "8", which is "64" now
+    int answer;            // to every box
     bool continues;        // warning shown and uninstaller started
     bool removed;          // the uninstaller started
-    // The boxes, answered Yes when `removed`, else No.
     std::vector<std::string> boxTexts;
+    std::string warned;       // the warning's red line when it is shown
+    std::string netBeuiThen;  // NETBEUI "default" at the end
   };
   const std::string ask = veltrano::kRemoveAnywayQuestion;
+  const std::string own = veltrano::OwnSettingsQuestion("2026-12-08 13:20:05");
+  const std::string defaults = "WINDOWS DEFAULT SETTINGS.";
   const Case cases[] = {
       // clang-format off
-      {"at defaults already", "7", Closing::kOkButton, false, false, true, true, {}},
-      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, true, true,
-       {}},
-      {"no unins000.exe", "7", Closing::kOkButton, true, false, true, true, {}},
-      {"defaults run fails, kept", "abc", Closing::kOkButton, false, false, false, false,
-       {"'abc' is not a valid integer value.", ask}},
-      {"no such type", "8", Closing::kOkButton, false, false, false, true, {missingFile, ask}},
-      {"profile missing", "3", Closing::kOkButton, false, true, false, false, {missingFile}},
+      {"at defaults already", "7", Closing::kOkButton, false, false, kNone, IDYES, true, true, {},
+       defaults, "64"},
+      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, kNone, IDYES,
+       true, true, {}, defaults, "64"},
+      {"no unins000.exe", "7", Closing::kOkButton, true, false, kNone, IDYES, true, true, {},
+       defaults, "64"},
+      {"defaults run fails, kept", "abc", Closing::kOkButton, false, false, kKept, IDNO, false,
+       false, {"'abc' is not a valid integer value.", ask}, "", "64"},
+      {"no such type", "8", Closing::kOkButton, false, false, kNone, IDYES, false, true,
+       {missingFile, ask}, "", "64"},
+      {"profile missing", "3", Closing::kOkButton, false, true, kNone, IDNO, false, false,
+       {missingFile}, "", "64"},
+      {"own settings back", "7", Closing::kOkButton, false, false, kKept, IDYES, true, true, {own},
+       "YOUR SETTINGS FROM BEFORE VELTRANO.", "8"},
+      {"own settings declined", "7", Closing::kOkButton, false, false, kKept, IDNO, true, true,
+       {own}, defaults, "64"},
+      {"own settings refused, removed", "7", Closing::kOkButton, false, false, kRefused, IDYES,
+       false, true, {own, "Failed to set data for 'default'",
+                     veltrano::kOwnSettingsFailedQuestion}, "", "64"},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -139,20 +158,36 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     UseFreshWindowsDir();
     Application().ClearHalt();
     PutLastOptim(c.lastOptim);
-    wine_harness::TempFolder elsewhere;
-    AppState().ProgramDir = (c.profilesMissing ? elsewhere.Path() : bin) + "\\";
+    ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, netBeui, "default", "64"));
+    // A program folder of its own, so that only this row's backups are there.
+    wine_harness::TempFolder program;
+    if (!c.profilesMissing) {
+      CreateDirectoryA(program.File("VLU").c_str(), nullptr);
+      CopyFileA((bin + "\\VLU\\lanisdn2k.vlu").c_str(), program.File("VLU\\lanisdn2k.vlu").c_str(),
+                FALSE);
+    }
+    AppState().ProgramDir = program.Path() + "\\";
+    if (c.own != kNone) {
+      CreateDirectoryA(program.File("Backup").c_str(), nullptr);
+      ASSERT_TRUE(wine_harness::WriteFileBytes(
+          veltrano::FirstBackupPath(AppState().ProgramDir),
+          "Veltrano settings backup\r\nTaken=2026-12-08 13:20:05\r\nBefore=an optimization\r\n"
+          "[HKEY_LOCAL_MACHINE\\" +
+              netBeui + "]\r\n\"default\"=\"8\"\r\nEnd=1\r\n"));
+    }
+    std::optional<wine_harness::ScopedWriteDenial> denial;
+    if (c.own == kRefused) denial.emplace(kHkeyLocalMachine, netBeui);
     AppState().LastOptim = c.lastOptim;
     AppState().DefaultsChained = false;
     AppState().DefaultsDone = false;
-    const auto planned = c.lastOptim == "3" && !c.profilesMissing
-                             ? PlantFor(bin + "\\VLU\\lanisdn2k.vlu")
-                             : Outcome{};
-    if (c.lastOptim == "3" && !c.profilesMissing) {
+    const bool plants = c.lastOptim == "3" && !c.profilesMissing;
+    const auto planned = plants ? PlantFor(bin + "\\VLU\\lanisdn2k.vlu") : Outcome{};
+    if (plants) {
       ASSERT_FALSE(planned.empty());
     }
-    const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
+    const std::string exePath = (c.realLauncher ? program.Path() : bin) + "\\Veltrano.exe";
 
-    gui_support::ScopedBoxAnswer boxes(c.removed ? IDYES : IDNO);
+    gui_support::ScopedBoxAnswer boxes(c.answer);
     HaltRecorder halts;
     std::optional<LaunchRecorder> launches;
     if (!c.realLauncher) launches.emplace();
@@ -161,7 +196,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().Dispatch([&] { veltrano::EnterUninstallMode(warning, exePath); });
 
     ASSERT_FALSE(halts.codes.empty()) << "uninstall mode always ends the program";
-    EXPECT_EQ(halts.codes.back(), c.boxTexts.size() > 1 && !c.removed ? 1 : 0) << "1: kept";
+    EXPECT_EQ(halts.codes.back(), c.removed ? 0 : c.boxTexts.size() > 1 ? 1 : 0) << "1: kept";
     EXPECT_TRUE(AppState().DefaultsChained);
     std::vector<std::string> boxTexts;
     for (const auto& box : boxes.Boxes()) boxTexts.push_back(box.text);
@@ -179,10 +214,12 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     if (c.continues) {
       EXPECT_EQ(watcher.caption, "Veltrano Uninstall Warning");
       EXPECT_EQ(watcher.label1, "Veltrano update your system with");
-      EXPECT_EQ(watcher.label3, "WINDOWS DEFAULT SETTINGS.");
+      EXPECT_EQ(watcher.label3, c.warned);
       EXPECT_TRUE(watcher.onTop);
       EXPECT_EQ(watcher.lastOptimWhenShown, "7") << "the defaults come before the warning";
     }
+    denial.reset();
+    EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, netBeui, "default"), c.netBeuiThen);
     const bool ran = c.continues && c.lastOptim != "7";
     EXPECT_EQ(LastOptim(), ran || c.lastOptim == "7" ? "7" : c.lastOptim);
     EXPECT_EQ(Ports("win.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
@@ -194,6 +231,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().DestroyOwnedForms();
     gui_support::PumpPending();
   }
+  wine_harness::DeleteValue(kHkeyLocalMachine, netBeui, "default");
 }
 
 TEST_F(UninstallMode, FirstStartAlreadyUninstallingShowsNoNoticeAndNoWizard) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/application.h"
+#include "ui/timer.h"
 
 namespace gui_support {
 namespace {
@@ -136,5 +137,22 @@ ScopedBoxAnswer::ScopedBoxAnswer(int answer) {
 ScopedBoxAnswer::~ScopedBoxAnswer() {
   InstallDefaultObservers();
 }
+
+struct WhenShown::Poll {
+  veltrano::ui::Timer timer{{.interval = 10, .enabled = true}};
+};
+
+WhenShown::WhenShown(const char* className, std::function<void(HWND)> look)
+    : poll_(std::make_unique<Poll>()) {
+  poll_->timer.onTimer = [this, className, look = std::move(look)] {
+    HWND window = FindWindowA(className, nullptr);
+    if (!window || !IsWindowVisible(window)) return;
+    seen_ = true;
+    poll_->timer.SetEnabled(false);
+    look(window);
+  };
+}
+
+WhenShown::~WhenShown() = default;
 
 }  // namespace gui_support

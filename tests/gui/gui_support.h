@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,22 @@ class ScopedBoxAnswer {
 
  private:
   std::vector<RecordedBox> boxes_;
+};
+
+// For its life, hands the first visible top-level window of class `className` to `look`,
+// once; a timer looks for it, so it is found inside a modal loop too.
+class WhenShown {
+ public:
+  WhenShown(const char* className, std::function<void(HWND)> look);
+  ~WhenShown();
+  WhenShown(const WhenShown&) = delete;
+  WhenShown& operator=(const WhenShown&) = delete;
+  bool Seen() const { return seen_; }
+
+ private:
+  struct Poll;
+  std::unique_ptr<Poll> poll_;
+  bool seen_ = false;
 };
 
 }  // namespace gui_support

@@ -7,10 +7,15 @@
 //  - LoadCursor(IDC_HAND) of the system: NULL on 95 and NT 4.0;
 //  - SetStretchBltMode(HALFTONE): 0 on 95, 98 and Me;
 //  - OpenProcessToken, AdjustTokenPrivileges: ERROR_CALL_NOT_IMPLEMENTED on 95, 98, Me;
-//  - GetProcAddress(comctl32, "InitCommonControlsEx"): NULL on 95 (comctl32 4.00).
+//  - GetProcAddress(comctl32, "InitCommonControlsEx"): NULL on 95 (comctl32 4.00);
+//  - comctl32 4.00's tooltips and list views (95): TTM_ADDTOOLA refuses a TTTOOLINFOA
+//    larger than TTTOOLINFOA_V1_SIZE, TTM_SETMAXTIPWIDTH and LVM_SETEXTENDEDLISTVIEWSTYLE
+//    are unknown (0, no effect).
 // The product is linked into the test program statically, so its calls go through this
 // program's import table.
 #include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -44,6 +49,7 @@ decltype(&SetStretchBltMode) realSetStretchBltMode;
 decltype(&OpenProcessToken) realOpenProcessToken;
 decltype(&AdjustTokenPrivileges) realAdjustTokenPrivileges;
 decltype(&GetProcAddress) realGetProcAddress;
+decltype(&SendMessageA) realSendMessageA;
 
 HWND WINAPI OldCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR text, DWORD style, int x,
                                int y, int width, int height, HWND parent, HMENU menu,
@@ -88,6 +94,24 @@ FARPROC WINAPI OldGetProcAddress(HMODULE module, LPCSTR name) {
     return nullptr;
   }
   return realGetProcAddress(module, name);
+}
+
+bool IsClass(HWND window, const char* name) {
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  return lstrcmpiA(className, name) == 0;
+}
+
+LRESULT WINAPI OldSendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (rules.comctl400) {
+    if (message == TTM_ADDTOOLA && IsClass(window, TOOLTIPS_CLASSA) &&
+        reinterpret_cast<const TTTOOLINFOA*>(lParam)->cbSize > TTTOOLINFOA_V1_SIZE) {
+      return FALSE;
+    }
+    if (message == TTM_SETMAXTIPWIDTH && IsClass(window, TOOLTIPS_CLASSA)) return 0;
+    if (message == LVM_SETEXTENDEDLISTVIEWSTYLE && IsClass(window, WC_LISTVIEWA)) return 0;
+  }
+  return realSendMessageA(window, message, wParam, lParam);
 }
 
 struct Replacement {
@@ -144,6 +168,7 @@ const bool kInstalled = [] {
       {"AdjustTokenPrivileges", reinterpret_cast<void*>(&OldAdjustTokenPrivileges),
        Slot(realAdjustTokenPrivileges)},
       {"GetProcAddress", reinterpret_cast<void*>(&OldGetProcAddress), Slot(realGetProcAddress)},
+      {"SendMessageA", reinterpret_cast<void*>(&OldSendMessageA), Slot(realSendMessageA)},
   };
   const int patched = PatchImports(replacements, sizeof replacements / sizeof replacements[0]);
   std::fprintf(stderr, "old-Windows rules: %s%s%s, %d imports patched\n",

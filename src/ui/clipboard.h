@@ -1,0 +1,14 @@
+// The clipboard, as text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace veltrano::ui {
+
+// Puts `text` on the clipboard as CF_TEXT for `owner`, replacing what it held; throws
+// std::runtime_error when the clipboard cannot be opened or filled.
+void CopyTextToClipboard(HWND owner, const std::string& text);
+
+}  // namespace veltrano::ui
