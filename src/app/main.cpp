@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/program.h"
+#include "ui/startup_trace.h"
 
 // An exception that escapes every handler ends the program in abort(), as the runtime's
 // own terminate handler does after it has written the exception's demangled type to the
@@ -15,5 +16,6 @@ void __verbose_terminate_handler() {
 }  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  veltrano::ui::trace::Mark("WinMain");
   return veltrano::RunVeltrano(instance, veltrano::ReadCommandLine());
 }

@@ -8,6 +8,7 @@
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
 #include "ui/application.h"
+#include "ui/startup_trace.h"
 
 namespace veltrano {
 
@@ -25,6 +26,7 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
+  ui::trace::Mark("application ready");
   // A window the system refuses to make is shown in the error box, and the program
   // ends rather than run on without it.
   const bool built = application.Dispatch([&] {
@@ -38,6 +40,7 @@ int RunVeltrano(HINSTANCE instance, const CommandLine& commandLine) {
     mainForm.onRestoreMode = EnterRestoreMode;
   });
   if (!built) return kEndedOnError;
+  ui::trace::Mark("forms built");
   application.ShowMainForm = false;
   return application.Run();
 }

@@ -6,6 +6,7 @@
 
 #include "ui/application.h"
 #include "ui/gdi.h"
+#include "ui/startup_trace.h"
 #include "ui/window_class.h"
 
 namespace veltrano::ui {
@@ -162,6 +163,7 @@ Window::~Window() {
 }
 
 void Window::CreateHandle(const CreateArgs& args) {
+  trace::Mark("create", args.className.c_str());
   detail::RegisterClassOnce(args.className, &Window::Procedure, args.classStyle, args.background);
   HMENU menuOrId =
       (args.style & WS_CHILD)
@@ -237,6 +239,13 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
   if (!Application().Dispatch([&] { result = self->HandleMessage(message, wParam, lParam); })) {
     result = DefWindowProcA(window, message, wParam, lParam);
   }
+  if constexpr (trace::kEnabled) {
+    if (message == WM_PAINT) {
+      char className[64] = {};
+      GetClassNameA(window, className, sizeof className);
+      trace::Mark("painted", className);
+    }
+  }
   if (message == WM_NCDESTROY) {
     self->Detach();
     Application().Dispatch([self] { self->OnDestroyed(); });
@@ -247,6 +256,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 // ---- Control
 
 Control::Control(Widget& parent, const CreateArgs& args) {
+  trace::Mark("control", args.className);
   const int id = NextControlId();
   HWND window = CreateWindowExA(
       args.exStyle, args.className, args.text.c_str(), args.style | WS_CHILD, args.bounds.x,
