@@ -18,6 +18,7 @@
 #include "platform/system_root.h"
 #include "ui/application.h"
 #include "ui/embedded_pictures.h"
+#include "ui/startup_trace.h"
 
 namespace veltrano {
 namespace {
@@ -73,13 +74,16 @@ TForm1::TForm1(CommandLine commandLine)
       Starter1(ui::Application().Handle()),
       commandLine_(std::move(commandLine)),
       currentPage_(&wellcom1) {
+  ui::trace::Mark("TForm1 controls built");
   Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kWizardPicture));
+  ui::trace::Mark("wizard picture loaded");
   BindPageButtons();
   BuildOptionsMenu();
   SetActiveControl(wellcom1.Button1);
   onFirstRun = [] { ui::Application().CreateForm<TFirstrun>(); };
   // The guard runs while the window is built, before its creation handler.
   onlyInstance_ = CheckSingleInstance(abfOneInstance1_, ui::Application());
+  ui::trace::Mark("single-instance check");
 }
 
 void TForm1::BindPageButtons() {
@@ -125,6 +129,7 @@ bool TForm1::OnUserMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
   result = 0;
   if (!startupDone_) {
     startupDone_ = true;
+    ui::trace::Mark("start-up message");
     ui::TApplication& application = ui::Application();
     // A start-up that stopped on an error has shown it; with no window up, ending is
     // the only way out (the single-instance lock goes with the process).
@@ -154,8 +159,10 @@ void TForm1::RunStartupSequence() {
       if (onRestoreMode) onRestoreMode(outcome.restoreFile);
       return;
     case StartupEnd::kShowWizard:
+      ui::trace::Mark("start-up sequence done");
       SB1.SetSimpleText(outcome.statusText);
       Show();
+      ui::trace::Mark("wizard shown");
       if (outcome.firstRunPending && onFirstRun) onFirstRun();
       return;
   }

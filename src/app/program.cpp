@@ -9,6 +9,7 @@
 #include "app/uninstwrn.h"
 #include "platform/files.h"
 #include "ui/application.h"
+#include "ui/startup_trace.h"
 
 namespace veltrano {
 
@@ -24,6 +25,7 @@ int RunVeltrano(HINSTANCE instance) {
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
   application.SetTitle(kApplicationTitle);
+  ui::trace::Mark("application ready");
   // A window the system refuses to make, or a path of its own it cannot read, is shown
   // in the error box, and the program ends rather than run on without it.
   const bool built = application.Dispatch([&] {
@@ -38,6 +40,7 @@ int RunVeltrano(HINSTANCE instance) {
     mainForm.onRestoreMode = EnterRestoreMode;
   });
   if (!built) return kEndedOnError;
+  ui::trace::Mark("forms built");
   application.ShowMainForm = false;
   return application.Run();
 }

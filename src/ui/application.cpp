@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "ui/controls.h"
+#include "ui/startup_trace.h"
 #include "ui/window_class.h"
 
 namespace veltrano::ui {
@@ -95,6 +96,14 @@ int TApplication::Run() {
   if (ShowMainForm && mainForm_) mainForm_->Show();
   MSG message{};
   while (!halted_) {
+    if constexpr (trace::kEnabled) {
+      // The first wait for input once the main form is up ends the start-up trace.
+      if (mainForm_ && mainForm_->IsVisible() &&
+          !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        trace::Mark("waiting for input");
+        trace::Write();
+      }
+    }
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) break;

@@ -16,9 +16,12 @@ DWORD VisibleEnabled(bool visible, bool enabled) {
 
 constexpr int kTextInkSlack = 2;
 
-// The size the text takes in `font`, with its line breaks.
-SIZE MeasureText(HWND window, HFONT font, const std::string& text) {
-  WindowDC dc(window);
+// The size the text takes in `font`, with its line breaks. Measured in a memory DC of
+// the display, which gives the extents a control's own DC gives, without a window: a
+// control that sizes itself to its text knows its size before it is created, and its
+// window is made once at that size.
+SIZE MeasureText(HFONT font, const std::string& text) {
+  MemoryDC dc(nullptr);
   ScopedSelect selected(dc.Get(), font);
   RECT rect{0, 0, 0, 0};
   // An empty text still has the height of one line.
@@ -35,6 +38,16 @@ SIZE MeasureText(HWND window, HFONT font, const std::string& text) {
 Bounds WithDefaultSize(Bounds bounds, int width, int height) {
   if (bounds.width <= 0) bounds.width = width;
   if (bounds.height <= 0) bounds.height = height;
+  return bounds;
+}
+
+// A zero width or height taken from the text in the font, the width plus `extraWidth`.
+Bounds FittedToText(Bounds bounds, const FontSpec& font, const std::string& text,
+                    int extraWidth = 0) {
+  if (bounds.width > 0 && bounds.height > 0) return bounds;
+  const SIZE size = MeasureText(FontCache::Instance().Get(font), text);
+  if (bounds.width <= 0) bounds.width = size.cx + extraWidth;
+  if (bounds.height <= 0) bounds.height = size.cy;
   return bounds;
 }
 
@@ -85,14 +98,13 @@ Label::Label(Widget& parent, const LabelArgs& args)
                                 (args.alignment == Alignment::kCenter ? SS_CENTER : SS_LEFT) |
                                 (args.sunken ? DWORD{SS_CENTERIMAGE} : 0u),
                        .exStyle = args.sunken ? DWORD{WS_EX_STATICEDGE} : 0u,
-                       .bounds = args.bounds,
+                       .bounds = FittedToText(args.bounds, args.font, args.text),
                        .font = args.font}),
       autoWidth_(args.bounds.width <= 0),
       autoHeight_(args.bounds.height <= 0),
       color_(args.color),
       background_(args.background) {
   if (background_) backgroundBrush_.Reset(CreateSolidBrush(*background_));
-  FitToText();
 }
 
 void Label::SetCaption(const std::string& text) {
@@ -109,7 +121,7 @@ void Label::SetColor(COLORREF color) {
 void Label::FitToText() {
   if (!autoWidth_ && !autoHeight_) return;
   auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
-  const SIZE size = MeasureText(hwnd_, font, Text());
+  const SIZE size = MeasureText(font, Text());
   Bounds bounds = GetBounds();
   if (autoWidth_) bounds.width = size.cx;
   if (autoHeight_) bounds.height = size.cy;
@@ -130,26 +142,22 @@ HBRUSH Label::OnColor(HDC dc) {
 
 // ---- LinkLabel
 
+namespace {
+
+FontSpec LinkFont(const FontSpec& font) {
+  return {.height = font.height, .bold = font.bold, .underline = true, .face = font.face};
+}
+
+}  // namespace
+
 LinkLabel::LinkLabel(Widget& parent, const LinkLabelArgs& args)
     : Control(parent, {.className = "STATIC",
                        .text = args.text,
                        .style = WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFT,
-                       .bounds = args.bounds,
-                       .font = {.height = args.font.height,
-                                .bold = args.font.bold,
-                                .underline = true,
-                                .face = args.font.face}}),
+                       .bounds = FittedToText(args.bounds, LinkFont(args.font), args.text),
+                       .font = LinkFont(args.font)}),
       color_(args.color),
-      visitedColor_(args.visitedColor) {
-  if (args.bounds.width <= 0 || args.bounds.height <= 0) {
-    auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
-    const SIZE size = MeasureText(hwnd_, font, args.text);
-    Bounds bounds = GetBounds();
-    if (args.bounds.width <= 0) bounds.width = size.cx;
-    if (args.bounds.height <= 0) bounds.height = size.cy;
-    SetBounds(bounds);
-  }
-}
+      visitedColor_(args.visitedColor) {}
 
 void LinkLabel::SetVisited(bool visited) {
   visited_ = visited;
@@ -217,14 +225,9 @@ RadioButton::RadioButton(Widget& parent, const RadioButtonArgs& args)
                // BS_NOTIFY: the focus arriving from the arrow keys is reported.
                .style = BS_RADIOBUTTON | BS_NOTIFY | VisibleEnabled(args.visible, args.enabled) |
                         (args.groupStart ? WS_GROUP | WS_TABSTOP : 0),
-               .bounds = WithDefaultSize(args.bounds, 1, kRadioHeight),
+               .bounds = FittedToText(WithDefaultSize(args.bounds, 0, kRadioHeight), args.font,
+                                      args.text, kRadioMarkWidth),
                .font = args.font}) {
-  if (args.bounds.width <= 0) {
-    auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
-    Bounds bounds = GetBounds();
-    bounds.width = MeasureText(hwnd_, font, args.text).cx + kRadioMarkWidth;
-    SetBounds(bounds);
-  }
   SetChecked(args.checked);
 }
 

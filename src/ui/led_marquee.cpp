@@ -12,6 +12,7 @@ constexpr const char* kMarqueeClass = "TVeltranoLedMarquee";
 constexpr int kDotPitch = 2;  // a dot and a dark gap: 5 dots take 9 pixels, 7 take 13
 constexpr int kCellGlyphWidth = (kGlyphColumns - 1) * kDotPitch + 1;
 constexpr int kCellGlyphHeight = (kGlyphRows - 1) * kDotPitch + 1;
+constexpr UINT_PTR kStepTimer = 1;
 
 }  // namespace
 
@@ -19,14 +20,33 @@ LedMarquee::LedMarquee(Widget& parent, const LedMarqueeArgs& args)
     : message_(args.text),
       cells_(std::max(1, args.cells)),
       litColor_(args.litColor),
-      timer_({.interval = args.stepInterval, .enabled = args.scrolling, .owner = this}) {
+      stepInterval_(args.stepInterval == 0 ? 1 : args.stepInterval) {
   CreateHandle({.className = kMarqueeClass,
                 .text = args.text,
                 .style = WS_CHILD | WS_VISIBLE,
                 .bounds = args.bounds,
                 .parent = parent.Handle(),
                 .background = nullptr});
-  timer_.onTimer = [this] { Step(); };
+  SetScrolling(args.scrolling);
+}
+
+void LedMarquee::SetScrolling(bool scrolling) {
+  scrolling_ = scrolling;
+  if (!hwnd_) return;
+  // The timer goes with the window; SetTimer on the same id only restarts the period.
+  if (scrolling_) {
+    SetTimer(hwnd_, kStepTimer, stepInterval_, nullptr);
+  } else {
+    KillTimer(hwnd_, kStepTimer);
+  }
+}
+
+LRESULT LedMarquee::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == kStepTimer) {
+    if (scrolling_) Step();
+    return 0;
+  }
+  return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void LedMarquee::SetMessage(const std::string& text) {

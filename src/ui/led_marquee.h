@@ -1,13 +1,14 @@
 // An LED dot-matrix marquee: a row of character cells, each a 5 by 7 dot matrix on
 // black, scrolling its text from right to left one cell per step. Its window text is
 // the whole message, so screen readers and test drivers read it through WM_GETTEXT.
+// It steps on a timer of its own window: a ui::Timer would make a hidden top-level
+// window, which costs the start-up of the wizard more than the rest of the marquee.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-#include "ui/timer.h"
 #include "ui/window.h"
 
 namespace veltrano::ui {
@@ -35,18 +36,22 @@ class LedMarquee : public PaintedWindow {
   // The characters the cells show now, left to right (blanks included).
   std::string Shown() const;
 
-  void SetScrolling(bool scrolling) { timer_.SetEnabled(scrolling); }
-  bool Scrolling() const { return timer_.Enabled(); }
+  void SetScrolling(bool scrolling);
+  bool Scrolling() const { return scrolling_; }
 
   // Draws the cells into `dc` over `area`; used by WM_PAINT and WM_PRINTCLIENT.
   void Paint(HDC dc, const RECT& area) const override;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   std::string message_;
   int cells_;
   COLORREF litColor_;
   size_t offset_ = 0;
-  Timer timer_;
+  unsigned stepInterval_;
+  bool scrolling_ = false;
 };
 
 }  // namespace veltrano::ui

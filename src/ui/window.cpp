@@ -6,6 +6,7 @@
 
 #include "ui/application.h"
 #include "ui/gdi.h"
+#include "ui/startup_trace.h"
 #include "ui/window_class.h"
 
 namespace veltrano::ui {
@@ -67,20 +68,24 @@ void RegisterClassOnce(const std::string& name, WNDPROC procedure, UINT style, H
 Widget* Widget::FromHandle(HWND window) {
   if (!window) return nullptr;
   auto* widget = reinterpret_cast<Widget*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!widget || GetPropA(window, kWidgetProperty) != widget) return nullptr;
+  if (!widget) return nullptr;
+  // A window of our own classes holds its widget there from WM_NCCREATE to
+  // WM_NCDESTROY; a system control confirms it with the property, which asks the
+  // window manager (under Wine a server call, and this runs on every message).
+  if (!Window::IsOurs(window) && GetPropA(window, kWidgetProperty) != widget) return nullptr;
   return widget;
 }
 
 void Widget::Attach(HWND window) {
   hwnd_ = window;
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetPropA(window, kWidgetProperty, this);
+  if (!Window::IsOurs(window)) SetPropA(window, kWidgetProperty, this);
 }
 
 void Widget::Detach() {
   if (!hwnd_) return;
   if (IsWindow(hwnd_)) {
-    RemovePropA(hwnd_, kWidgetProperty);
+    if (!Window::IsOurs(hwnd_)) RemovePropA(hwnd_, kWidgetProperty);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   }
   hwnd_ = nullptr;
@@ -158,6 +163,7 @@ Window::~Window() {
 }
 
 void Window::CreateHandle(const CreateArgs& args) {
+  trace::Mark("create", args.className.c_str());
   detail::RegisterClassOnce(args.className, &Window::Procedure, args.classStyle, args.background);
   HMENU menuOrId =
       (args.style & WS_CHILD)
@@ -167,6 +173,15 @@ void Window::CreateHandle(const CreateArgs& args) {
                                 args.bounds.x, args.bounds.y, args.bounds.width, args.bounds.height,
                                 args.parent, menuOrId, detail::ModuleInstance(), this);
   if (!window) throw std::runtime_error(LastErrorText("Cannot create window " + args.className));
+}
+
+bool Window::IsOurs(HWND window) {
+  // Both reads stay in the process for its own windows. The process matters: another
+  // instance of the program has the same procedure at the same address.
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId() &&
+         GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Procedure);
 }
 
 void Window::DestroyHandle() {
@@ -224,6 +239,13 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
   if (!Application().Dispatch([&] { result = self->HandleMessage(message, wParam, lParam); })) {
     result = DefWindowProcA(window, message, wParam, lParam);
   }
+  if constexpr (trace::kEnabled) {
+    if (message == WM_PAINT) {
+      char className[64] = {};
+      GetClassNameA(window, className, sizeof className);
+      trace::Mark("painted", className);
+    }
+  }
   if (message == WM_NCDESTROY) {
     self->Detach();
     Application().Dispatch([self] { self->OnDestroyed(); });
@@ -234,6 +256,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 // ---- Control
 
 Control::Control(Widget& parent, const CreateArgs& args) {
+  trace::Mark("control", args.className);
   const int id = NextControlId();
   HWND window = CreateWindowExA(
       args.exStyle, args.className, args.text.c_str(), args.style | WS_CHILD, args.bounds.x,
@@ -243,7 +266,9 @@ Control::Control(Widget& parent, const CreateArgs& args) {
     throw std::runtime_error(LastErrorText(std::string("Cannot create control ") + args.className));
   }
   Attach(window);
-  SetFont(args.font);
+  // Nothing is drawn before the first paint, which the new window is waiting for.
+  SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontCache::Instance().Get(args.font)),
+               FALSE);
 }
 
 Control::~Control() {

@@ -97,6 +97,9 @@ class Window : public Widget {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // True for a window of this process whose procedure is Procedure: one of ours.
+  static bool IsOurs(HWND window);
+  friend class Widget;
 };
 
 // A window of ours that draws its whole client area through one Paint(HDC, RECT), for

@@ -274,3 +274,37 @@ TEST_F(UiControls, ControlDestroyedWithItsObjectAndSurvivesItsParentGoingFirst) 
 }
 
 }  // namespace
+
+// A window is taken for a widget only when the widget made it: a foreign window whose
+// user data happens to hold a widget's address is not one, whatever its class.
+TEST_F(UiControls, WidgetsAreFoundFromTheirOwnWindowsOnly) {
+  ui::Label label(form, {.text = "a label"});
+  ui::Frame page(form, {.bounds = {0, 0, 100, 100}});
+  WNDCLASSA plainClass{};
+  plainClass.lpfnWndProc = DefWindowProcA;
+  plainClass.hInstance = GetModuleHandleA(nullptr);
+  plainClass.lpszClassName = "UiControlsPlainWindow";
+  RegisterClassA(&plainClass);
+  const auto foreign = [&](const char* className, ui::Widget& claimed) {
+    HWND window = CreateWindowExA(0, className, "", WS_CHILD, 0, 0, 10, 10, form.Handle(), nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&claimed));
+    return window;
+  };
+  const struct {
+    const char* what;
+    HWND window;
+    const ui::Widget* expected;
+  } cases[] = {
+      {"form", form.Handle(), &form},
+      {"system control", label.Handle(), &label},
+      {"frame", page.Handle(), &page},
+      {"foreign system control", foreign("STATIC", label), nullptr},
+      {"foreign window of the program", foreign("UiControlsPlainWindow", form), nullptr},
+      {"application window", ui::Application().Handle(), nullptr},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::Widget::FromHandle(c.window), c.expected) << c.what;
+  for (const auto& c : cases) {
+    if (!c.expected && c.window != ui::Application().Handle()) DestroyWindow(c.window);
+  }
+}
