@@ -7,6 +7,7 @@
 #include <set>
 
 #include "engine/backup.h"
+#include "platform/convert.h"
 #include "platform/files.h"
 
 namespace veltrano {
@@ -140,10 +141,8 @@ std::string SaveBackup(const std::string& programDir, const SettingsBackup& back
   }
   std::vector<std::string> files = BackupFiles(programDir);
   const unsigned long next = files.empty() ? 1 : BackupNumber(NameOf(files.back())) + 1;
-  char name[64];
-  std::snprintf(name, sizeof name, "%s%04lu-%s.txt", kFilePrefix, next,
-                LocalTimeText("%Y%m%d-%H%M%S").c_str());
-  const std::string path = folder + "\\" + name;
+  const std::string path = folder + "\\" + kFilePrefix + PaddedNumber(next, 4) + "-" +
+                           LocalTimeText("%Y%m%d-%H%M%S") + ".txt";
   if (!WriteWholeFile(path, FormatBackup(backup))) {
     CannotKeep("a backup of the network settings in " + folder);
   }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/backup.h"
+#include "platform/convert.h"
 
 namespace veltrano {
 namespace {
@@ -31,9 +32,7 @@ std::string Quoted(const std::string& text) {
   std::string quoted = "\"";
   for (char c : text) {
     if (NeedsHexEscape(c)) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
-      quoted += escape;
+      quoted += "\\x" + HexText(static_cast<unsigned char>(c), 2);
       continue;
     }
     if (c == '"' || c == '\\') quoted += '\\';
@@ -53,23 +52,18 @@ std::string DataText(const SavedValue& value) {
   if (IsPlainString(value.type, value.data)) {
     return Quoted(value.data.substr(0, value.data.size() - 1));
   }
-  char buffer[16];
   if (value.type == kRegDword && value.data.size() == 4) {
     std::uint32_t number = 0;
     for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<std::uint8_t>(value.data[i]);
-    std::snprintf(buffer, sizeof buffer, "dword:%08x", number);
-    return buffer;
+    return "dword:" + HexText(number, 8);
   }
   std::string text = "hex";
   if (value.type != kRegBinary) {
-    std::snprintf(buffer, sizeof buffer, "(%x)", value.type);
-    text += buffer;
+    text += "(" + HexText(value.type, 1) + ")";
   }
   text += ':';
   for (std::size_t i = 0; i < value.data.size(); ++i) {
-    std::snprintf(buffer, sizeof buffer, i ? ",%02x" : "%02x",
-                  static_cast<std::uint8_t>(value.data[i]));
-    text += buffer;
+    text += (i ? "," : "") + HexText(static_cast<std::uint8_t>(value.data[i]), 2);
   }
   return text;
 }

@@ -1,9 +1,12 @@
 #include "engine/change_plan.h"
 
+#include "platform/convert.h"
+
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <map>
+#include <set>
 
 namespace veltrano {
 namespace {
@@ -174,7 +177,7 @@ class PlanningRegistry : public RegistryApi {
     if (!createdKeys_.count(folded)) {
       const long status = reader_.KeyStatus(place.root, place.path);
       if (status == kErrorFileNotFound && create) {
-        createdKeys_.emplace(folded, true);
+        createdKeys_.insert(folded);
       } else if (status != kErrorSuccess) {
         return status;
       }
@@ -206,7 +209,7 @@ class PlanningRegistry : public RegistryApi {
   ChangePlan& plan_;
   std::vector<Touch>& order_;
   std::map<std::string, std::size_t> index_;
-  std::map<std::string, bool> createdKeys_;
+  std::set<std::string> createdKeys_;
   std::map<RegKey, Place> handles_;
   RegKey nextHandle_ = 0x1000;
 };
@@ -354,10 +357,8 @@ std::string DataForDisplay(const SavedValue& value) {
     return std::to_string(number);
   }
   std::string text;
-  char byte[4];
   for (std::size_t i = 0; i < data.size(); ++i) {
-    std::snprintf(byte, sizeof byte, i ? " %02X" : "%02X", static_cast<std::uint8_t>(data[i]));
-    text += byte;
+    text += (i ? " " : "") + HexText(static_cast<std::uint8_t>(data[i]), 2, true);
   }
   return text.empty() ? "(empty)" : text;
 }

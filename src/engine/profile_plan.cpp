@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "engine/script.h"
+#include "platform/convert.h"
 #include "platform/registry.h"
 
 namespace veltrano {
@@ -11,11 +12,7 @@ namespace {
 
 std::string HexBytes(const std::uint8_t* data, std::uint32_t size) {
   std::string text;
-  char byte[4];
-  for (std::uint32_t i = 0; i < size; ++i) {
-    std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : ",%02X", data[i]);
-    text += byte;
-  }
+  for (std::uint32_t i = 0; i < size; ++i) text += (i == 0 ? "" : ",") + HexText(data[i], 2, true);
   return text;
 }
 
@@ -45,9 +42,7 @@ std::string DescribeValueData(std::uint32_t type, const std::uint8_t* data, std:
   if (type == kRegDword && size == 4) {
     const std::uint32_t number =
         data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
-    char text[40];
-    std::snprintf(text, sizeof text, "REG_DWORD 0x%08X (%u)", number, number);
-    return text;
+    return "REG_DWORD 0x" + HexText(number, 8, true) + " (" + std::to_string(number) + ")";
   }
   if (type == kRegBinary) return "REG_BINARY " + HexBytes(data, size);
   return "type " + std::to_string(type) + " " + HexBytes(data, size);

@@ -82,8 +82,7 @@ SettingsBackup ComposeRestorePoint(const std::vector<BackupOnDisk>& backups) {
 RestoreTargets::RestoreTargets(const std::string& windowsDir) : windowsDir_(FoldCase(windowsDir)) {}
 
 void RestoreTargets::Add(const ChangedValue& target) {
-  allowed_.push_back(TargetKey(target));
-  sorted_ = false;
+  allowed_.insert(TargetKey(target));
 }
 
 void RestoreTargets::AddProfileTargets(const std::string& programDir) {
@@ -106,15 +105,10 @@ void RestoreTargets::AddProfileTargets(const std::string& programDir) {
 }
 
 std::string RestoreTargets::FirstForeign(const BackupOnDisk& file) const {
-  if (!sorted_) {
-    auto& self = const_cast<RestoreTargets&>(*this);
-    std::sort(self.allowed_.begin(), self.allowed_.end());
-    self.sorted_ = true;
-  }
   const SettingsBackup& backup = file.backup;
   for (std::size_t i = 0; i < backup.values.size(); ++i) {
     const ChangedValue& target = backup.values[i].target;
-    if (std::binary_search(allowed_.begin(), allowed_.end(), TargetKey(target))) continue;
+    if (allowed_.count(TargetKey(target))) continue;
     const std::size_t line = i < backup.valueLines.size() ? backup.valueLines[i] : 0;
     return Foreign(
         file.path,

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,8 +62,7 @@ class RestoreTargets {
 
  private:
   std::string windowsDir_;
-  std::vector<std::string> allowed_;  // folded, sorted
-  bool sorted_ = true;
+  std::set<std::string> allowed_;  // TargetKey of each
 };
 
 }  // namespace veltrano

@@ -26,4 +26,23 @@ int StrToInt(const std::string& text) {
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
+// Written out here rather than with snprintf: its formatter is a sizable part of a small
+// program.
+std::string HexText(unsigned long long value, int width, bool upper) {
+  const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+  std::string text;
+  do {
+    text.insert(text.begin(), digits[value % 16]);
+    value /= 16;
+  } while (value != 0);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
+  return text;
+}
+
+std::string PaddedNumber(unsigned long long value, int width) {
+  std::string text = std::to_string(value);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
+  return text;
+}
+
 }  // namespace veltrano
