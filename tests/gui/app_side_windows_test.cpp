@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/about.h"
@@ -200,13 +199,21 @@ class AnsweringShutdown : public engine_forms::FakeShutdown {
   bool accepts_;
 };
 
+// After a restore it says so; it has a taskbar button of its own, being often alone.
 TEST_F(SideWindows, RestartPromptAsksForAnUnforcedRebootAndStaysUntilExit) {
   for (bool accepted : {true, false}) {
-    SCOPED_TRACE(accepted ? "restart accepted" : "restart refused");
+    SCOPED_TRACE(accepted ? "restart accepted" : "restart refused, after a restore");
     AnsweringShutdown shutdown(accepted);
     engine_forms::HaltRecorder halts;
     gui_support::ScopedBoxAnswer boxes(IDOK);
-    auto& prompt = Application().CreateForm<veltrano::Trestart>(shutdown);
+    auto& prompt = Application().CreateForm<veltrano::Trestart>(
+        accepted ? veltrano::RestartCause::kOptimized : veltrano::RestartCause::kRestored,
+        shutdown);
+    EXPECT_EQ(prompt.Label1.Caption(),
+              std::string(accepted ? "Veltrano is now optimized your system."
+                                   : "Your network settings are restored.") +
+                  "\r\n\r\nYou must restart your computer to changes take effect.");
+    EXPECT_TRUE(GetWindowLongPtrA(prompt.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     EXPECT_TRUE(prompt.IsVisible()) << "it shows itself";
     EXPECT_EQ(prompt.Caption(), "Warning");
     EXPECT_EQ(prompt.ClientWidth(), 366);
@@ -228,19 +235,6 @@ TEST_F(SideWindows, RestartPromptAsksForAnUnforcedRebootAndStaysUntilExit) {
     EXPECT_EQ(halts.codes, std::vector<int>{0});
     Application().DestroyOwnedForms();
     Application().ClearHalt();
-  }
-}
-
-TEST_F(SideWindows, RestartPromptSaysWhatWasDoneAndHasATaskbarButton) {
-  engine_forms::FakeShutdown fake;
-  for (const auto& [cause, done] :
-       {std::pair{veltrano::RestartCause::kOptimized, "Veltrano is now optimized your system."},
-        {veltrano::RestartCause::kRestored, "Your network settings are restored."}}) {
-    auto& prompt = Application().CreateForm<veltrano::Trestart>(cause, fake);
-    EXPECT_EQ(prompt.Label1.Caption(),
-              std::string(done) + "\r\n\r\nYou must restart your computer to changes take effect.");
-    EXPECT_TRUE(GetWindowLongPtrA(prompt.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    Application().DestroyOwnedForms();
   }
 }
 

@@ -255,40 +255,30 @@ TEST(UiForm, AFormReleasedInItsCreationHandlerGoesOnlyAfterIt) {
   EXPECT_TRUE(PumpUntil([&] { return deleted; }));
 }
 
-// Also when the handler is a tick of its timer that fails (the error box runs a message
-// loop) or its own modal loop.
+// Also when the handler is a failing tick of a timer it owns (the error box runs a message
+// loop, here the observer's) or its own modal loop.
 TEST(UiForm, AFormReleasedInsideItsTickOrItsModalLoopGoesOnlyAfterIt) {
-  struct Probe : ui::Form {
-    Probe(bool& deleted, bool ownsTimer)
-        : Form({}),
-          deleted(deleted),
-          timer({.interval = 1, .enabled = true, .owner = ownsTimer ? this : nullptr}) {}
-    ~Probe() override { deleted = true; }
-    bool& deleted;
-    ui::Timer timer;
-  };
   for (const bool modal : {false, true}) {
-    SCOPED_TRACE(modal ? "modal loop" : "failed tick");
-    bool deleted = false;
+    auto& form = ui::Application().CreateForm<ProbeForm>();
+    const HWND window = form.Handle();
+    ui::Timer timer({.interval = 1, .enabled = true, .owner = modal ? nullptr : &form});
     bool early = true;
-    auto& form = ui::Application().CreateForm<Probe>(deleted, !modal);
-    // The box's own message loop takes the release.
     ui::Application().SetMessageBoxObserver([&](const std::string&, const std::string&, unsigned) {
       form.Release();
       gui_support::PumpPending();
-      early = deleted;
+      early = !IsWindow(window);
       return IDOK;
     });
-    form.timer.onTimer = [&] {
-      form.timer.SetEnabled(false);
+    timer.onTimer = [&] {
+      timer.SetEnabled(false);
       if (!modal) throw std::runtime_error("Failed to set data for 'MaxMTU'");
       ui::Application().ShowMessageBox("Waiting", "ReleaseProbe", MB_OK);
-      if (deleted) ui::Application().Halt();  // ends a modal loop left without its form
+      if (early) ui::Application().Halt();  // ends a modal loop left without its form
       form.EndModal(ui::kModalOk);
     };
     if (modal) form.ShowModal();
-    EXPECT_TRUE(PumpUntil([&] { return deleted; }));
-    EXPECT_FALSE(early);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+    EXPECT_FALSE(early) << (modal ? "modal loop" : "failed tick");
   }
 }
 

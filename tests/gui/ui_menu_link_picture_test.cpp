@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "gui_support.h"
@@ -175,17 +174,10 @@ TEST(UiPicture, StretchedPictureFillsItsBoxAndPlainOneKeepsItsSize) {
 // toward black, as in a memory DC's own mode where HALFTONE is refused (9x), it does not.
 TEST(UiPicture, ShrunkPictureKeepsItsLightColumns) {
   ui::Form form({.caption = "Picture"});
+  ui::Picture picture(form, {.bounds = {0, 0, 8, 1}, .stretch = true});
+  picture.SetBitmap(ui::OwnedBitmap(CreateBitmap(16, 1, 1, 1, "\x66\x66")));
   ui::WindowDC screen(nullptr);
   ui::MemoryDC memory(screen.Get());
-  ui::OwnedBitmap columns(CreateCompatibleBitmap(screen.Get(), 16, 1));
-  {
-    ui::ScopedSelect selected(memory.Get(), columns.Get());
-    for (int x = 0; x < 16; ++x) {
-      SetPixelV(memory.Get(), x, 0, (x + 1) % 4 < 2 ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    }
-  }
-  ui::Picture picture(form, {.bounds = {0, 0, 8, 1}, .stretch = true});
-  picture.SetBitmap(std::move(columns));
   ui::OwnedBitmap canvas(CreateCompatibleBitmap(screen.Get(), 8, 1));
   ui::ScopedSelect selected(memory.Get(), canvas.Get());
   SendMessageA(picture.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),

@@ -51,27 +51,19 @@ TEST_F(StartupTest, MissingProgramKeyEndsSilentlyWithoutTouchingTheRegistry) {
   EXPECT_EQ(registry_.OpenHandleCount(), 0u);
 }
 
-// The key of the network settings is asked for writing; the one above it only where
-// TCP/IP is not set up.
+// ProgramKey, or the key of the network settings (the one above it while TCP/IP is not
+// set up), refused for writing.
 TEST_F(StartupTest, WriteDeniedProgramOrNetworkKeyAsksForAnAdministrator) {
   const std::string services = "SYSTEM\\CurrentControlSet\\Services";
-  const std::string tcpip = services + "\\Tcpip\\Parameters";
-  const struct {
-    std::string present;
-    std::string denied;
-    StartupEnd end;
-  } cases[] = {{tcpip, kNtProgramKey, StartupEnd::kNeedsAdministrator},
-               {tcpip, tcpip, StartupEnd::kNeedsAdministrator},
-               {services, services, StartupEnd::kNeedsAdministrator},
-               {tcpip, services, StartupEnd::kShowWizard}};
-  for (const auto& c : cases) {
-    MemoryRegistry registry;
-    registry.PutText(kHkeyLocalMachine, kNtProgramKey, "LastOptim", "3");
-    registry.PutText(kHkeyLocalMachine, c.present, "", "");
-    registry.DenyWrite(kHkeyLocalMachine, c.denied);
-    StartupInputs inputs{WindowsXp(), kExe, {}, [] { return "C:\\WINDOWS"; }};
-    EXPECT_EQ(RunStartupSequence(registry, inputs, state_).end, c.end) << c.denied;
+  registry_.PutText(kHkeyLocalMachine, kNtProgramKey, "LastOptim", "3");
+  for (const std::string& denied : {std::string(kNtProgramKey), services}) {
+    registry_.DenyWrite(kHkeyLocalMachine, denied);
+    EXPECT_EQ(Start().end, StartupEnd::kNeedsAdministrator) << denied;
+    registry_.AllowWrite(kHkeyLocalMachine, denied);
   }
+  registry_.PutText(kHkeyLocalMachine, services + "\\Tcpip\\Parameters", "", "");
+  registry_.DenyWrite(kHkeyLocalMachine, services);
+  EXPECT_EQ(Start().end, StartupEnd::kShowWizard) << "where TCP/IP is set up, its key answers";
 }
 
 TEST_F(StartupTest, FillsAppStateAndShowsTheWizard) {
