@@ -30,9 +30,10 @@ ReportList::ReportList(Widget& parent, const ReportListArgs& args)
                        .exStyle = WS_EX_CLIENTEDGE,
                        .bounds = args.bounds,
                        .font = args.font}) {
-  // 9x: comctl32 4.00 does not know LVM_SETEXTENDEDLISTVIEWSTYLE and ignores it; the
-  // selection then shows in the first column only.
-  SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  // comctl32 4.00 does not know LVM_SETEXTENDEDLISTVIEWSTYLE and ignores it; the selection
+  // then shows in the first column only.
+  const WPARAM fullRow = LVS_EX_FULLROWSELECT;  // 9x: ignored by comctl32 4.00, see above
+  SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, fullRow, fullRow);
   for (const ReportColumn& column : args.columns) {
     LVCOLUMNA header{};
     header.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
