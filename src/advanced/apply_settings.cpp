@@ -100,11 +100,9 @@ std::vector<ChangedValue> CatalogueTargets() {
       if (control) everything[control] = 1;
     }
   }
-  std::vector<std::string> steps;
-  std::vector<ChangedValue> targets;
-  RecordingRegistry recorder(steps, &targets);
-  ApplyChosenValues(recorder, "System", everything);
-  return targets;
+  return TargetsOf([&everything](RegistryApi& registry, ProfileStringApi&) {
+    ApplyChosenValues(registry, "System", everything);
+  });
 }
 
 }  // namespace veltrano

@@ -63,6 +63,8 @@ struct SettingsBackup {
 
 // Keys that tell targets apart as Windows does: registry names and INI names without
 // regard to case.
+// "HKEY_LOCAL_MACHINE", ..., as the file names a root.
+std::string BackupRootName(RegKey root);
 std::string FoldCase(std::string text);  // "A" to "Z" lowered, as Windows compares names
 std::string TargetKey(const ChangedValue& target);
 std::string LineKey(const SavedIniLine& line);

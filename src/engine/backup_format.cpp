@@ -68,13 +68,6 @@ std::string DataText(const SavedValue& value) {
   return text;
 }
 
-std::string RootText(RegKey root) {
-  for (const auto& spelling : kRoots) {
-    if (spelling.key == root) return spelling.name;
-  }
-  return "HKEY_LOCAL_MACHINE";
-}
-
 // ---- Reading
 
 class Damaged {
@@ -245,6 +238,13 @@ void ReadHeader(const std::string& line, SettingsBackup& backup, const Damaged& 
 
 }  // namespace
 
+std::string BackupRootName(RegKey root) {
+  for (const auto& spelling : kRoots) {
+    if (spelling.key == root) return spelling.name;
+  }
+  return "HKEY_LOCAL_MACHINE";
+}
+
 std::string FoldCase(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -271,7 +271,7 @@ std::string FormatBackup(const SettingsBackup& backup) {
   };
   for (const SavedValue& value : backup.values) {
     const std::string path = value.target.keyPath;
-    startSection(RootText(value.target.root) + (path.empty() ? "" : "\\" + path));
+    startSection(BackupRootName(value.target.root) + (path.empty() ? "" : "\\" + path));
     text += Quoted(value.target.name) + "=" + DataText(value) + "\r\n";
   }
   for (const SavedIniLine& line : backup.iniLines) {

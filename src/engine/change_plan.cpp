@@ -148,23 +148,33 @@ class PlanningRegistry : public RegistryApi {
     return kErrorSuccess;
   }
   long CloseKey(RegKey key) override {
-    return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
+    Place* place = Handed(key);
+    if (!place) return kErrorInvalidHandle;
+    place->open = false;
+    return kErrorSuccess;
   }
 
  private:
   struct Place {
     RegKey root;
     std::string path;
+    bool open = true;
   };
+
+  Place* Handed(RegKey key) {
+    if (key < kFirstHandle || key - kFirstHandle >= handles_.size()) return nullptr;
+    Place& place = handles_[key - kFirstHandle];
+    return place.open ? &place : nullptr;
+  }
 
   bool Find(RegKey key, Place& place) const {
     if (IsPredefinedRoot(key)) {
-      place = Place{key, ""};
+      place = Place{key, "", true};
       return true;
     }
-    const auto found = handles_.find(key);
-    if (found == handles_.end()) return false;
-    place = found->second;
+    const Place* handed = const_cast<PlanningRegistry*>(this)->Handed(key);
+    if (!handed) return false;
+    place = *handed;
     return true;
   }
 
@@ -182,8 +192,8 @@ class PlanningRegistry : public RegistryApi {
         return status;
       }
     }
-    *result = nextHandle_++;
-    handles_[*result] = place;
+    handles_.push_back(place);
+    *result = kFirstHandle + handles_.size() - 1;
     return kErrorSuccess;
   }
 
@@ -210,8 +220,9 @@ class PlanningRegistry : public RegistryApi {
   std::vector<Touch>& order_;
   std::map<std::string, std::size_t> index_;
   std::set<std::string> createdKeys_;
-  std::map<RegKey, Place> handles_;
-  RegKey nextHandle_ = 0x1000;
+  // Handles are never handed out twice: a closed one stays in its place, closed.
+  static constexpr RegKey kFirstHandle = 0x1000;
+  std::vector<Place> handles_;
 };
 
 // The INI files as the change sees them: the live ones under what it has written.
@@ -262,6 +273,47 @@ class PlanningProfileStrings : public ProfileStringApi {
   std::map<std::string, std::size_t> index_;
 };
 
+// A registry in which every key and every value is there, and INI files with no line:
+// what a change touches there is everything it can touch.
+class EveryValueRegistry : public RegistryApi {
+ public:
+  long OpenKey(RegKey, const std::string&, std::uint32_t, RegKey* result) override {
+    *result = 1;
+    return kErrorSuccess;
+  }
+  long CreateKey(RegKey parent, const std::string& subKey, std::uint32_t access,
+                 RegKey* result) override {
+    return OpenKey(parent, subKey, access, result);
+  }
+  long SetValue(RegKey, const std::string&, std::uint32_t, const std::uint8_t*,
+                std::uint32_t) override {
+    return kErrorAccessDenied;  // never called: the planning layer keeps every write
+  }
+  long QueryValue(RegKey, const std::string&, std::uint32_t* type, std::uint8_t*,
+                  std::uint32_t* size) override {
+    if (type) *type = kRegNone;
+    *size = 0;
+    return kErrorSuccess;
+  }
+  long DeleteValue(RegKey, const std::string&) override { return kErrorAccessDenied; }
+  long CloseKey(RegKey) override { return kErrorSuccess; }
+};
+
+class NoProfileStrings : public ProfileStringApi {
+ public:
+  bool WriteString(const std::string&, const std::string&, const std::string&,
+                   const std::string&) override {
+    return false;
+  }
+  std::optional<std::string> ReadString(const std::string&, const std::string&,
+                                        const std::string&) override {
+    return std::nullopt;
+  }
+  bool DeleteString(const std::string&, const std::string&, const std::string&) override {
+    return false;
+  }
+};
+
 std::string LineForDisplay(const SavedIniLine& line) {
   return line.present ? line.value : "not set";
 }
@@ -303,6 +355,16 @@ ChangePlan PlanChange(RegistryApi& live, ProfileStringApi& ini, const Change& ch
   }
   AddRows(plan, order);
   return plan;
+}
+
+std::vector<ChangedValue> TargetsOf(const Change& change) {
+  EveryValueRegistry registry;
+  NoProfileStrings ini;
+  std::vector<ChangedValue> targets;
+  for (const SavedValue& value : PlanChange(registry, ini, change).valuesNow) {
+    targets.push_back(value.target);
+  }
+  return targets;
 }
 
 SettingsBackup BackupFromPlan(const ChangePlan& plan, const std::string& before) {

@@ -43,6 +43,10 @@ using Change = std::function<void(RegistryApi&, ProfileStringApi&)>;
 // take an unreadable value for an absent one.
 ChangePlan PlanChange(RegistryApi& live, ProfileStringApi& ini, const Change& change);
 
+// Every value a change writes or removes, whatever the system holds: the change runs
+// against a registry in which every key and value exists, with nothing written.
+std::vector<ChangedValue> TargetsOf(const Change& change);
+
 // The backup a plan calls for: the data now of every target, in first-touch order.
 SettingsBackup BackupFromPlan(const ChangePlan& plan, const std::string& before);
 

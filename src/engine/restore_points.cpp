@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/apply.h"
+#include "engine/change_plan.h"
 #include "engine/codec.h"
 #include "engine/profile_files.h"
-#include "engine/profile_plan.h"
 #include "engine/script.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 
 namespace veltrano {
 namespace {
@@ -93,11 +95,14 @@ void RestoreTargets::AddProfileTargets(const std::string& programDir) {
         const auto bytes = ReadWholeFile(path);
         if (!bytes) continue;  // a profile that is not there writes nothing
         const std::string script = TransformProfile(*bytes);
-        MemoryByteSource source(script);
-        std::vector<ChangedValue> targets;
-        PlanScript(source,
-                   set == ProfileSet::kOptimization ? ScriptMode::kWrite : ScriptMode::kDelete,
-                   &targets);
+        const ScriptMode mode =
+            set == ProfileSet::kOptimization ? ScriptMode::kWrite : ScriptMode::kDelete;
+        const auto targets = TargetsOf([&](RegistryApi& registry, ProfileStringApi&) {
+          MemoryByteSource source(script);
+          ScriptReader reader(source);
+          TRegistry store(registry);
+          ApplyScript(reader, store, mode);
+        });
         for (const ChangedValue& target : targets) Add(target);
       }
     }
@@ -110,11 +115,9 @@ std::string RestoreTargets::FirstForeign(const BackupOnDisk& file) const {
     const ChangedValue& target = backup.values[i].target;
     if (allowed_.count(TargetKey(target))) continue;
     const std::size_t line = i < backup.valueLines.size() ? backup.valueLines[i] : 0;
-    return Foreign(
-        file.path,
-        std::string(RegistryRootName(target.root) ? RegistryRootName(target.root) : "?") + "\\" +
-            target.keyPath + " \"" + target.name + "\"",
-        line);
+    return Foreign(file.path,
+                   BackupRootName(target.root) + "\\" + target.keyPath + " \"" + target.name + "\"",
+                   line);
   }
   for (std::size_t i = 0; i < backup.iniLines.size(); ++i) {
     const SavedIniLine& entry = backup.iniLines[i];
