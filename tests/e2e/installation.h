@@ -37,7 +37,8 @@ bool RemoveSilently();
 bool WaitForRemoval();
 
 // Removes the program as the system's list of programs does (the uninstall entry's
-// command): uninstall mode runs, `atWarning` looks at the system while the warning is
+// command): uninstall mode runs (its offer of the settings from before Veltrano, when
+// made, is answered No), `atWarning` looks at the system while the warning is
 // up, then the user confirms the warning and the uninstaller's window. Returns once the
 // uninstaller has finished; screenshots are named after shotPrefix.
 void RemoveFromProgramList(const std::function<void()>& atWarning, const std::string& shotPrefix);
