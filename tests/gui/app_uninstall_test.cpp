@@ -112,45 +112,40 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
   const std::string missingFile =
       "A required file cannot be found.\r\nPlease reinstall the application.";
   const std::string netBeui = R"(SYSTEM\CurrentControlSet\Services\VxD\NETBEUI)";
-  enum Own { kNone, kKept, kRefused };  // a backup from before Veltrano; its key refused
+  enum Own { kNone, kKept, kRefused };  // the backup from before Veltrano; its key refused
   struct Case {
     const char* name;
     std::string lastOptim;
     Closing closing;
     bool realLauncher;     // the real shell, with no unins000.exe beside the program
     bool profilesMissing;  // ProgramDir without profile folders
-    Own own;               // holds NETBEUI "default" = "8", which is "64" now
-    int answer;            // to every box
     bool continues;        // warning shown and uninstaller started
     bool removed;          // the uninstaller started
+    // The boxes, answered Yes when `removed`, else No, unless `answer` says.
     std::vector<std::string> boxTexts;
-    std::string warned;       // the warning's red line when it is shown
-    std::string netBeuiThen;  // NETBEUI "default" at the end
+    Own own = kNone;  // it holds NETBEUI "default" = "8", which is "64" now
+    int answer = 0;
+    std::string warned = "WINDOWS DEFAULT SETTINGS.";
+    std::string netBeuiThen = "64";
   };
   const std::string ask = veltrano::kRemoveAnywayQuestion;
   const std::string own = veltrano::OwnSettingsQuestion("2026-12-08 13:20:05");
-  const std::string defaults = "WINDOWS DEFAULT SETTINGS.";
   const Case cases[] = {
       // clang-format off
-      {"at defaults already", "7", Closing::kOkButton, false, false, kNone, IDYES, true, true, {},
-       defaults, "64"},
-      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, kNone, IDYES,
-       true, true, {}, defaults, "64"},
-      {"no unins000.exe", "7", Closing::kOkButton, true, false, kNone, IDYES, true, true, {},
-       defaults, "64"},
-      {"defaults run fails, kept", "abc", Closing::kOkButton, false, false, kKept, IDNO, false,
-       false, {"'abc' is not a valid integer value.", ask}, "", "64"},
-      {"no such type", "8", Closing::kOkButton, false, false, kNone, IDYES, false, true,
-       {missingFile, ask}, "", "64"},
-      {"profile missing", "3", Closing::kOkButton, false, true, kNone, IDNO, false, false,
-       {missingFile}, "", "64"},
-      {"own settings back", "7", Closing::kOkButton, false, false, kKept, IDYES, true, true, {own},
+      {"at defaults already", "7", Closing::kOkButton, false, false, true, true, {}},
+      {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, true, true,
+       {}},
+      {"no unins000.exe", "7", Closing::kOkButton, true, false, true, true, {}},
+      {"defaults run fails, kept", "abc", Closing::kOkButton, false, false, false, false,
+       {"'abc' is not a valid integer value.", ask}},
+      {"no such type", "8", Closing::kOkButton, false, false, false, true, {missingFile, ask}},
+      {"profile missing", "3", Closing::kOkButton, false, true, false, false, {missingFile}},
+      {"own settings back", "7", Closing::kOkButton, false, false, true, true, {own}, kKept, 0,
        "YOUR SETTINGS FROM BEFORE VELTRANO.", "8"},
-      {"own settings declined", "7", Closing::kOkButton, false, false, kKept, IDNO, true, true,
-       {own}, defaults, "64"},
-      {"own settings refused, removed", "7", Closing::kOkButton, false, false, kRefused, IDYES,
-       false, true, {own, "Failed to set data for 'default'",
-                     veltrano::kOwnSettingsFailedQuestion}, "", "64"},
+      {"own settings declined", "7", Closing::kOkButton, false, false, true, true, {own}, kKept,
+       IDNO},
+      {"own settings refused", "7", Closing::kOkButton, false, false, false, true,
+       {own, "Failed to set data for 'default'", veltrano::kOwnSettingsFailedQuestion}, kRefused},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -158,36 +153,32 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     UseFreshWindowsDir();
     Application().ClearHalt();
     PutLastOptim(c.lastOptim);
+    wine_harness::TempFolder elsewhere;
+    AppState().ProgramDir = (c.profilesMissing ? elsewhere.Path() : bin) + "\\";
+    const std::string first = veltrano::FirstBackupPath(AppState().ProgramDir);
+    DeleteFileA(first.c_str());
     ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, netBeui, "default", "64"));
-    // A program folder of its own, so that only this row's backups are there.
-    wine_harness::TempFolder program;
-    if (!c.profilesMissing) {
-      CreateDirectoryA(program.File("VLU").c_str(), nullptr);
-      CopyFileA((bin + "\\VLU\\lanisdn2k.vlu").c_str(), program.File("VLU\\lanisdn2k.vlu").c_str(),
-                FALSE);
-    }
-    AppState().ProgramDir = program.Path() + "\\";
     if (c.own != kNone) {
-      CreateDirectoryA(program.File("Backup").c_str(), nullptr);
+      CreateDirectoryA(veltrano::BackupFolder(AppState().ProgramDir).c_str(), nullptr);
+      const std::string key = "[HKEY_LOCAL_MACHINE\\" + netBeui + "]\r\n";
       ASSERT_TRUE(wine_harness::WriteFileBytes(
-          veltrano::FirstBackupPath(AppState().ProgramDir),
-          "Veltrano settings backup\r\nTaken=2026-12-08 13:20:05\r\nBefore=an optimization\r\n"
-          "[HKEY_LOCAL_MACHINE\\" +
-              netBeui + "]\r\n\"default\"=\"8\"\r\nEnd=1\r\n"));
+          first, "Veltrano settings backup\r\nTaken=2026-12-08 13:20:05\r\nBefore=x\r\n" + key +
+                     "\"default\"=\"8\"\r\nEnd=1\r\n"));
     }
     std::optional<wine_harness::ScopedWriteDenial> denial;
     if (c.own == kRefused) denial.emplace(kHkeyLocalMachine, netBeui);
     AppState().LastOptim = c.lastOptim;
     AppState().DefaultsChained = false;
     AppState().DefaultsDone = false;
-    const bool plants = c.lastOptim == "3" && !c.profilesMissing;
-    const auto planned = plants ? PlantFor(bin + "\\VLU\\lanisdn2k.vlu") : Outcome{};
-    if (plants) {
+    const auto planned = c.lastOptim == "3" && !c.profilesMissing
+                             ? PlantFor(bin + "\\VLU\\lanisdn2k.vlu")
+                             : Outcome{};
+    if (c.lastOptim == "3" && !c.profilesMissing) {
       ASSERT_FALSE(planned.empty());
     }
-    const std::string exePath = (c.realLauncher ? program.Path() : bin) + "\\Veltrano.exe";
+    const std::string exePath = (c.realLauncher ? elsewhere.Path() : bin) + "\\Veltrano.exe";
 
-    gui_support::ScopedBoxAnswer boxes(c.answer);
+    gui_support::ScopedBoxAnswer boxes(c.answer ? c.answer : c.removed ? IDYES : IDNO);
     HaltRecorder halts;
     std::optional<LaunchRecorder> launches;
     if (!c.realLauncher) launches.emplace();
@@ -196,7 +187,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().Dispatch([&] { veltrano::EnterUninstallMode(warning, exePath); });
 
     ASSERT_FALSE(halts.codes.empty()) << "uninstall mode always ends the program";
-    EXPECT_EQ(halts.codes.back(), c.removed ? 0 : c.boxTexts.size() > 1 ? 1 : 0) << "1: kept";
+    EXPECT_EQ(halts.codes.back(), c.boxTexts.size() > 1 && !c.removed ? 1 : 0) << "1: kept";
     EXPECT_TRUE(AppState().DefaultsChained);
     std::vector<std::string> boxTexts;
     for (const auto& box : boxes.Boxes()) boxTexts.push_back(box.text);
@@ -219,6 +210,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
       EXPECT_EQ(watcher.lastOptimWhenShown, "7") << "the defaults come before the warning";
     }
     denial.reset();
+    DeleteFileA(first.c_str());
     EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, netBeui, "default"), c.netBeuiThen);
     const bool ran = c.continues && c.lastOptim != "7";
     EXPECT_EQ(LastOptim(), ran || c.lastOptim == "7" ? "7" : c.lastOptim);
@@ -231,7 +223,6 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     Application().DestroyOwnedForms();
     gui_support::PumpPending();
   }
-  wine_harness::DeleteValue(kHkeyLocalMachine, netBeui, "default");
 }
 
 TEST_F(UninstallMode, FirstStartAlreadyUninstallingShowsNoNoticeAndNoWizard) {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ui/application.h"
-#include "ui/timer.h"
 
 namespace gui_support {
 namespace {
@@ -108,6 +107,17 @@ void Click(HWND button) {
   SendMessageA(button, BM_CLICK, 0, 0);
 }
 
+std::string ClipboardText() {
+  std::string text;
+  HANDLE memory = OpenClipboard(nullptr) ? GetClipboardData(CF_TEXT) : nullptr;
+  if (const char* bytes = memory ? static_cast<const char*>(GlobalLock(memory)) : nullptr) {
+    text = bytes;
+    GlobalUnlock(memory);
+  }
+  CloseClipboard();
+  return text;
+}
+
 std::string WindowText(HWND window) {
   char buffer[1024] = {};
   const int copied = GetWindowTextA(window, buffer, sizeof(buffer));
@@ -137,22 +147,5 @@ ScopedBoxAnswer::ScopedBoxAnswer(int answer) {
 ScopedBoxAnswer::~ScopedBoxAnswer() {
   InstallDefaultObservers();
 }
-
-struct WhenShown::Poll {
-  veltrano::ui::Timer timer{{.interval = 10, .enabled = true}};
-};
-
-WhenShown::WhenShown(const char* className, std::function<void(HWND)> look)
-    : poll_(std::make_unique<Poll>()) {
-  poll_->timer.onTimer = [this, className, look = std::move(look)] {
-    HWND window = FindWindowA(className, nullptr);
-    if (!window || !IsWindowVisible(window)) return;
-    seen_ = true;
-    poll_->timer.SetEnabled(false);
-    look(window);
-  };
-}
-
-WhenShown::~WhenShown() = default;
 
 }  // namespace gui_support

@@ -12,9 +12,11 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/changes_window.h"
+#include "ui/timer.h"
 
 namespace gui_support {
 
@@ -32,6 +34,8 @@ void PumpPending();
 HWND FindChildByText(HWND parent, const std::string& text, const char* className = nullptr);
 // BM_CLICK, as a user's click on a button.
 void Click(HWND button);
+// The clipboard's CF_TEXT, "" when it holds none.
+std::string ClipboardText();
 std::string WindowText(HWND window);
 
 struct RecordedBox {
@@ -63,16 +67,38 @@ class ScopedBoxAnswer {
 // once; a timer looks for it, so it is found inside a modal loop too.
 class WhenShown {
  public:
-  WhenShown(const char* className, std::function<void(HWND)> look);
-  ~WhenShown();
-  WhenShown(const WhenShown&) = delete;
-  WhenShown& operator=(const WhenShown&) = delete;
-  bool Seen() const { return seen_; }
+  WhenShown(const char* className, std::function<void(HWND)> look) {
+    timer_.onTimer = [this, className, look = std::move(look)] {
+      HWND window = FindWindowA(className, nullptr);
+      if (!window || !IsWindowVisible(window)) return;
+      seen = true;
+      timer_.SetEnabled(false);
+      look(window);
+    };
+  }
+  bool seen = false;
 
  private:
-  struct Poll;
-  std::unique_ptr<Poll> poll_;
-  bool seen_ = false;
+  veltrano::ui::Timer timer_{{.interval = 10, .enabled = true}};
+};
+
+// What the Changes window showed once it opened, its rows as the list shows them, and
+// what its "&Copy" put on the clipboard; it is then closed as the user closes it.
+struct SeenChanges {
+  std::string headline, clipboard;
+  std::vector<veltrano::ChangeRow> rows;
+  WhenShown watch{"TChanges", [this](HWND window) {
+                    auto& shown =
+                        static_cast<veltrano::TChanges&>(*veltrano::ui::Form::FromHandle(window));
+                    headline = shown.Label1.Caption();
+                    for (int row = 0; row < shown.ListView1.RowCount(); ++row) {
+                      rows.push_back({shown.ListView1.Cell(row, 0), shown.ListView1.Cell(row, 1),
+                                      shown.ListView1.Cell(row, 2)});
+                    }
+                    shown.RzButton1.Click();
+                    clipboard = ClipboardText();
+                    shown.RzButton2.Click();
+                  }};
 };
 
 }  // namespace gui_support

@@ -7,10 +7,9 @@
 //  - LoadCursor(IDC_HAND) of the system: NULL on 95 and NT 4.0;
 //  - SetStretchBltMode(HALFTONE): 0 on 95, 98 and Me;
 //  - OpenProcessToken, AdjustTokenPrivileges: ERROR_CALL_NOT_IMPLEMENTED on 95, 98, Me;
-//  - GetProcAddress(comctl32, "InitCommonControlsEx"): NULL on 95 (comctl32 4.00);
-//  - comctl32 4.00's tooltips and list views (95): TTM_ADDTOOLA refuses a TTTOOLINFOA
-//    larger than TTTOOLINFOA_V1_SIZE, TTM_SETMAXTIPWIDTH and LVM_SETEXTENDEDLISTVIEWSTYLE
-//    are unknown (0, no effect).
+//  - GetProcAddress(comctl32, "InitCommonControlsEx"): NULL on 95 (comctl32 4.00), whose
+//    TTM_ADDTOOLA refuses a TTTOOLINFOA above TTTOOLINFOA_V1_SIZE, and which does not know
+//    TTM_SETMAXTIPWIDTH and LVM_SETEXTENDEDLISTVIEWSTYLE (0, no effect).
 // The product is linked into the test program statically, so its calls go through this
 // program's import table.
 #include <windows.h>
