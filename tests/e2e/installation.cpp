@@ -178,7 +178,8 @@ constexpr char kNext[] = "&Next >";
 }  // namespace
 
 void OptimizeThroughWizard(std::initializer_list<const char*> choices, bool firstRun,
-                           const std::string& shot) {
+                           const std::string& shot,
+                           const std::function<void(HWND)>& onOptimizePage) {
   desktop::Program veltrano(Installed("Veltrano.exe"), "", InstallDir());
   HWND main = desktop::WaitForWindow("TForm1", "Veltrano v2.11");
   EXPECT_NE(main, nullptr) << desktop::VisibleWindows();
@@ -204,6 +205,7 @@ void OptimizeThroughWizard(std::initializer_list<const char*> choices, bool firs
   HWND optimize = desktop::WaitForControl(main, "Optimize");
   EXPECT_NE(optimize, nullptr);
   if (!optimize) return;
+  if (onOptimizePage) onOptimizePage(main);
   desktop::Click(optimize);
 
   HWND run = desktop::WaitForWindow("TForm3", "Optimizing");

@@ -45,8 +45,10 @@ void RemoveFromProgramList(const std::function<void()>& atWarning, const std::st
 
 // Starts the installed program as its shortcut does, walks the wizard through the
 // given radio buttons, optimizes and leaves without restarting.
+// `onOptimizePage`, when given, runs with the wizard on its last page, before Optimize.
 void OptimizeThroughWizard(std::initializer_list<const char*> choices, bool firstRun,
-                           const std::string& shot);
+                           const std::string& shot,
+                           const std::function<void(HWND)>& onOptimizePage = nullptr);
 
 // Everything an installation made is gone: files, folders, shortcuts, keys.
 void ExpectNothingLeft();
