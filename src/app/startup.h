@@ -47,7 +47,6 @@ struct StartupOutcome {
   std::string restoreFile;  // kRestore: argument 2, "" when none
 };
 
-
 // The status line for a LastOptim text. An absent or non-integer LastOptim shows the
 // prefix alone, as 0 or 8 does.
 std::string StatusLineFor(const std::string& lastOptim);
