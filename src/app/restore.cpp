@@ -21,13 +21,6 @@ int Ask(const std::string& text, unsigned flags) {
   return ui::Application().ShowMessageBox(text, kApplicationTitle, flags);
 }
 
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return text;
-}
-
 // What a restore may write on this installation.
 RestoreTargets AllowedTargets(const AppStateRecord& state) {
   RestoreTargets allowed(state.WindowsDir);
@@ -88,7 +81,7 @@ void Restore(const SettingsBackup& settings, const ChangePlan& plan) {
 RestorePoint PointOfFile(const std::string& path) {
   const AppStateRecord& state = AppState();
   const SettingsBackup backup = ReadBackupFile(path);
-  const bool first = Lowered(path) == Lowered(FirstBackupPath(state.ProgramDir));
+  const bool first = FoldCase(path) == FoldCase(FirstBackupPath(state.ProgramDir));
   return RestorePoint{path, backup.taken, backup.before, first};
 }
 
