@@ -4,6 +4,7 @@
 #include "app/advanced_mode.h"
 #include "app/chained_defaults.h"
 #include "app/justone.h"
+#include "app/page_layout.h"
 #include "app/restar.h"
 #include "app/single_instance_reaction.h"
 #include "app/startup.h"
@@ -64,10 +65,10 @@ TForm1::TForm1(CommandLine commandLine)
       Label1(*this, {.text = kWelcomeHeading, .bounds = {152, 56, 0, 0}, .font = {.bold = true}}),
       RzBorder1(*this, {.bounds = {152, 80, 289, 2}}),
       wellcom1(*this, PopupMenu1),
-      ilksecim1(*this),
-      modem1(*this),
-      cabledsl1(*this),
-      uygula1(*this),
+      ilksecim1(*this, page_layout::Page(false), [this](Tilksecim& page) { BindButtons(page); }),
+      modem1(*this, page_layout::Page(false), [this](Tmodem& page) { BindButtons(page); }),
+      cabledsl1(*this, page_layout::Page(false), [this](Tcabledsl& page) { BindButtons(page); }),
+      uygula1(*this, page_layout::Page(false), [this](Tuygula& page) { BindButtons(page); }),
       RzButton1(*this,
                 {.text = "Advanced Mode", .bounds = {16, 264, 105, ui::kDefaultButtonHeight}}),
       SB1(*this, ui::StatusBarArgs{}),
@@ -77,7 +78,9 @@ TForm1::TForm1(CommandLine commandLine)
   ui::trace::Mark("TForm1 controls built");
   Image1.SetBitmap(ui::LoadBitmapResource(GetModuleHandleA(nullptr), ui::kWizardPicture));
   ui::trace::Mark("wizard picture loaded");
-  BindPageButtons();
+  wellcom1.Button1.onClick = [this] { wellcom1Button1Click(); };
+  wellcom1.Button2.onClick = [this] { wellcom1Button2Click(); };
+  RzButton1.onClick = [this] { RzButton1Click(); };
   BuildOptionsMenu();
   SetActiveControl(wellcom1.Button1);
   onFirstRun = [] { ui::Application().CreateForm<TFirstrun>(); };
@@ -86,23 +89,29 @@ TForm1::TForm1(CommandLine commandLine)
   ui::trace::Mark("single-instance check");
 }
 
-void TForm1::BindPageButtons() {
-  wellcom1.Button1.onClick = [this] { wellcom1Button1Click(); };
-  wellcom1.Button2.onClick = [this] { wellcom1Button2Click(); };
-  ilksecim1.RzButton1.onClick = [this] { ilksecim1RzButton1Click(); };
-  ilksecim1.RzButton3.onClick = [this] { ilksecim1RzButton3Click(); };
-  ilksecim1.RzButton2.onClick = [this] { ilksecim1RzButton2Click(); };
-  modem1.RzButton1.onClick = [this] { modem1RzButton1Click(); };
-  modem1.RzButton3.onClick = [this] { modem1RzButton3Click(); };
-  modem1.RzButton2.onClick = [this] { modem1RzButton2Click(); };
-  cabledsl1.RzButton1.onClick = [this] { cabledsl1RzButton1Click(); };
-  cabledsl1.RzButton3.onClick = [this] { cabledsl1RzButton3Click(); };
-  cabledsl1.RzButton2.onClick = [this] { cabledsl1RzButton2Click(); };
-  uygula1.RzButton1.onClick = [this] { uygula1RzButton1Click(); };
-  uygula1.RzButton4.onClick = [this] { uygula1RzButton4Click(); };
-  uygula1.RzButton3.onClick = [this] { uygula1RzButton3Click(); };
-  uygula1.RzButton2.onClick = [this] { uygula1RzButton2Click(); };
-  RzButton1.onClick = [this] { RzButton1Click(); };
+void TForm1::BindButtons(Tilksecim& page) {
+  page.RzButton1.onClick = [this] { ilksecim1RzButton1Click(); };
+  page.RzButton3.onClick = [this] { ilksecim1RzButton3Click(); };
+  page.RzButton2.onClick = [this] { ilksecim1RzButton2Click(); };
+}
+
+void TForm1::BindButtons(Tmodem& page) {
+  page.RzButton1.onClick = [this] { modem1RzButton1Click(); };
+  page.RzButton3.onClick = [this] { modem1RzButton3Click(); };
+  page.RzButton2.onClick = [this] { modem1RzButton2Click(); };
+}
+
+void TForm1::BindButtons(Tcabledsl& page) {
+  page.RzButton1.onClick = [this] { cabledsl1RzButton1Click(); };
+  page.RzButton3.onClick = [this] { cabledsl1RzButton3Click(); };
+  page.RzButton2.onClick = [this] { cabledsl1RzButton2Click(); };
+}
+
+void TForm1::BindButtons(Tuygula& page) {
+  page.RzButton1.onClick = [this] { uygula1RzButton1Click(); };
+  page.RzButton4.onClick = [this] { uygula1RzButton4Click(); };
+  page.RzButton3.onClick = [this] { uygula1RzButton3Click(); };
+  page.RzButton2.onClick = [this] { uygula1RzButton2Click(); };
 }
 
 void TForm1::BuildOptionsMenu() {
@@ -171,6 +180,7 @@ void TForm1::RunStartupSequence() {
 // ---- Pages
 
 void TForm1::ShowPage(ui::Frame& page, const char* heading) {
+  page.Realize();  // a page whose controls cannot be made is not switched to
   currentPage_->SetVisible(false);
   Label1.SetCaption(heading);
   page.SetVisible(true);
@@ -203,11 +213,11 @@ void TForm1::ilksecim1RzButton1Click() {
     std::uint8_t selectedType;  // 0: chosen on the next page
   };
   const Choice choices[] = {
-      {ilksecim1.RadioButton1, modem1, kModemHeading, 0},
-      {ilksecim1.RadioButton2, cabledsl1, kCableHeading, 0},
-      {ilksecim1.RadioButton3, uygula1, kReadyHeading, 5},
-      {ilksecim1.RadioButton4, uygula1, kReadyHeading, 6},
-      {ilksecim1.RadioButton5, uygula1, kReadyHeading, kWindowsDefaultsType},
+      {ilksecim1->RadioButton1, modem1, kModemHeading, 0},
+      {ilksecim1->RadioButton2, cabledsl1, kCableHeading, 0},
+      {ilksecim1->RadioButton3, uygula1, kReadyHeading, 5},
+      {ilksecim1->RadioButton4, uygula1, kReadyHeading, 6},
+      {ilksecim1->RadioButton5, uygula1, kReadyHeading, kWindowsDefaultsType},
   };
   for (const Choice& choice : choices) {
     if (!choice.button.Checked()) continue;
@@ -226,7 +236,7 @@ void TForm1::ilksecim1RzButton2Click() {
 }
 
 void TForm1::modem1RzButton1Click() {
-  AppState().SelectedType = modem1.RadioButton1.Checked() ? 1 : 2;
+  AppState().SelectedType = modem1->RadioButton1.Checked() ? 1 : 2;
   ShowPage(uygula1, kReadyHeading);
 }
 
@@ -239,7 +249,7 @@ void TForm1::modem1RzButton2Click() {
 }
 
 void TForm1::cabledsl1RzButton1Click() {
-  AppState().SelectedType = cabledsl1.RadioButton1.Checked() ? 3 : 4;
+  AppState().SelectedType = cabledsl1->RadioButton1.Checked() ? 3 : 4;
   ShowPage(uygula1, kReadyHeading);
 }
 

@@ -16,6 +16,7 @@
 #include "platform/launcher.h"
 #include "platform/single_instance.h"
 #include "ui/controls.h"
+#include "ui/deferred_frame.h"
 #include "ui/form.h"
 #include "ui/led_marquee.h"
 #include "ui/menu.h"
@@ -51,10 +52,11 @@ class TForm1 : public ui::Form {
   ui::Bevel RzBorder1;
   ui::PopupMenu PopupMenu1;  // program options, dropped from the welcome page
   Twellcom wellcom1;
-  Tilksecim ilksecim1;
-  Tmodem modem1;
-  Tcabledsl cabledsl1;
-  Tuygula uygula1;
+  // The pages after the first make their controls when first shown.
+  ui::DeferredFrame<Tilksecim> ilksecim1;
+  ui::DeferredFrame<Tmodem> modem1;
+  ui::DeferredFrame<Tcabledsl> cabledsl1;
+  ui::DeferredFrame<Tuygula> uygula1;
   ui::Button RzButton1;  // "Advanced Mode", on every page
   ui::StatusBar SB1;
   TBUExecute Starter1;
@@ -64,9 +66,6 @@ class TForm1 : public ui::Form {
   bool StartupDone() const { return startupDone_; }
   // The page shown now: one of the five frames.
   const ui::Frame& CurrentPage() const { return *currentPage_; }
-
-  // The about box that "&About" shows; program entry creates it with the main window.
-  void SetAboutBox(TForm8& aboutBox) { aboutBox_ = &aboutBox; }
 
   // Hands for the parts that other windows fill. By default uninstall mode ends the
   // program and the first run creates the first-run notice TFirstrun.
@@ -105,7 +104,10 @@ class TForm1 : public ui::Form {
   bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  void BindPageButtons();
+  void BindButtons(Tilksecim& page);
+  void BindButtons(Tmodem& page);
+  void BindButtons(Tcabledsl& page);
+  void BindButtons(Tuygula& page);
   void BuildOptionsMenu();
   void RunStartupSequence();
   void ShowPage(ui::Frame& page, const char* heading);
@@ -117,7 +119,7 @@ class TForm1 : public ui::Form {
   CommandLine commandLine_;
   TabfOneInstance abfOneInstance1_;
   ui::Frame* currentPage_ = nullptr;
-  TForm8* aboutBox_ = nullptr;
+  TForm8* aboutBox_ = nullptr;  // made by the first "&About", then shown again
   bool onlyInstance_ = true;
   bool startupDone_ = false;
 };

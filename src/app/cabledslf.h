@@ -2,13 +2,12 @@
 #pragma once
 
 #include "ui/controls.h"
-#include "ui/form.h"
 
 namespace veltrano {
 
-class Tcabledsl : public ui::Frame {
- public:
-  explicit Tcabledsl(ui::Widget& parent);
+// Its controls, made on the page frame when the page is first shown.
+struct Tcabledsl {
+  explicit Tcabledsl(ui::Widget& page);
 
   ui::Label Label1;
   ui::RadioButton RadioButton1;  // "Normal", selected at first

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "ui/controls.h"
-#include "ui/form.h"
 
 namespace veltrano {
 
-class Tilksecim : public ui::Frame {
- public:
-  explicit Tilksecim(ui::Widget& parent);
+// Its controls, made on the page frame when the page is first shown.
+struct Tilksecim {
+  explicit Tilksecim(ui::Widget& page);
 
   ui::Label Label1;
   ui::RadioButton RadioButton1;  // "Modem", selected at first

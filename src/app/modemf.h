@@ -2,13 +2,12 @@
 #pragma once
 
 #include "ui/controls.h"
-#include "ui/form.h"
 
 namespace veltrano {
 
-class Tmodem : public ui::Frame {
- public:
-  explicit Tmodem(ui::Widget& parent);
+// Its controls, made on the page frame when the page is first shown.
+struct Tmodem {
+  explicit Tmodem(ui::Widget& page);
 
   ui::Label Label1;
   ui::RadioButton RadioButton1;  // "56kflex , V.90 , V.92", selected at first

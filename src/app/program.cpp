@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "app/about.h"
 #include "app/restore.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
@@ -31,11 +30,10 @@ int RunVeltrano(HINSTANCE instance) {
   const bool built = application.Dispatch([&] {
     const CommandLine commandLine = ReadCommandLine();
     TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
-    // The side windows that exist from the start, hidden until they are asked for.
-    mainForm.SetAboutBox(application.CreateForm<TForm8>());
-    TForm7& warning = application.CreateForm<TForm7>();
-    mainForm.onUninstallMode = [&warning, exePath = commandLine.exePath] {
-      EnterUninstallMode(warning, exePath);
+    // The side windows are made when first asked for: the about box by "&About", the
+    // uninstall warning as uninstall mode starts, before the defaults run.
+    mainForm.onUninstallMode = [exePath = commandLine.exePath] {
+      EnterUninstallMode(ui::Application().CreateForm<TForm7>(), exePath);
     };
     mainForm.onRestoreMode = EnterRestoreMode;
   });

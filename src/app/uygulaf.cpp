@@ -22,19 +22,18 @@ constexpr int kChangesTop = kOptimizeTop + kOptimizeHeight + 9;
 
 }  // namespace
 
-Tuygula::Tuygula(ui::Widget& parent)
-    : ui::Frame(parent, layout::Page(false)),
-      Label1(*this, layout::Text("Veltrano is now ready to optimize your connection type.\r\n\r\n"
-                                 "Please press Optimize button.",
-                                 ui::Alignment::kLeft)),
-      RzButton1(*this, {.text = "Optimize",
-                        .bounds = {kOptimizeLeft, kOptimizeTop, kOptimizeWidth, kOptimizeHeight},
-                        .isDefault = true,
-                        .font = {.height = 16, .bold = true}}),
-      RzButton4(*this,
+Tuygula::Tuygula(ui::Widget& page)
+    : Label1(page, layout::Text("Veltrano is now ready to optimize your connection type.\r\n\r\n"
+                                "Please press Optimize button.",
+                                ui::Alignment::kLeft)),
+      RzButton1(page, {.text = "Optimize",
+                       .bounds = {kOptimizeLeft, kOptimizeTop, kOptimizeWidth, kOptimizeHeight},
+                       .isDefault = true,
+                       .font = {.height = 16, .bold = true}}),
+      RzButton4(page,
                 {.text = "Show &Changes...",
                  .bounds = {kChangesLeft, kChangesTop, kChangesWidth, ui::kDefaultButtonHeight}}),
-      RzButton3(*this, layout::RowButton("< &Back", kBackLeft)),
-      RzButton2(*this, layout::RowButton("&Exit", kExitLeft)) {}
+      RzButton3(page, layout::RowButton("< &Back", kBackLeft)),
+      RzButton2(page, layout::RowButton("&Exit", kExitLeft)) {}
 
 }  // namespace veltrano

@@ -3,13 +3,12 @@
 #pragma once
 
 #include "ui/controls.h"
-#include "ui/form.h"
 
 namespace veltrano {
 
-class Tuygula : public ui::Frame {
- public:
-  explicit Tuygula(ui::Widget& parent);
+// Its controls, made on the page frame when the page is first shown.
+struct Tuygula {
+  explicit Tuygula(ui::Widget& page);
 
   ui::Label Label1;
   ui::Button RzButton1;  // "Optimize", the default button

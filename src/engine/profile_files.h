@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <exception>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "platform/files.h"
@@ -20,10 +20,10 @@ inline constexpr char kMissingFileMessage[] =
 
 // A profile (or work file) that cannot be opened. The window that runs the profile
 // turns it into the warning box and ends the program; nothing has been written then.
-class MissingProfileFile : public std::runtime_error {
+class MissingProfileFile : public std::exception {
  public:
-  explicit MissingProfileFile(std::string path)
-      : std::runtime_error(kMissingFileMessage), path_(std::move(path)) {}
+  explicit MissingProfileFile(std::string path) : path_(std::move(path)) {}
+  const char* what() const noexcept override { return kMissingFileMessage; }
   const std::string& Path() const { return path_; }
 
  private:

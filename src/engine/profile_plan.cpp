@@ -1,7 +1,7 @@
 #include "engine/profile_plan.h"
 
 #include <cstdio>
-#include <stdexcept>
+#include <exception>
 
 #include "engine/script.h"
 #include "platform/convert.h"

@@ -2,14 +2,22 @@
 // no handler catches them except the application's dispatcher, which shows the text.
 #pragma once
 
-#include <stdexcept>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace veltrano {
 
-class VeltranoError : public std::runtime_error {
+// The base of them: the text the error box shows. Not a std::runtime_error, whose
+// message is kept in the library's older reference-counted string: that string's code
+// would come into the program for these messages alone.
+class VeltranoError : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  explicit VeltranoError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 // The registry store's refusals: "Failed to set data for '%s'" and its read siblings.

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "ui/controls.h"
+#include "ui/error_text.h"
 #include "ui/startup_trace.h"
 #include "ui/window_class.h"
 
@@ -77,8 +77,8 @@ void TApplication::Initialize(HINSTANCE instance) {
                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                             nullptr, nullptr, instance_, nullptr);
   if (!window_) {
-    throw std::runtime_error("Cannot create the application window (error " +
-                             std::to_string(GetLastError()) + ")");
+    throw SystemRefusal("Cannot create the application window (error " +
+                        std::to_string(GetLastError()) + ")");
   }
 }
 

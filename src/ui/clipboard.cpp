@@ -1,7 +1,8 @@
 #include "ui/clipboard.h"
 
 #include <cstring>
-#include <stdexcept>
+
+#include "ui/error_text.h"
 
 namespace veltrano::ui {
 namespace {
@@ -25,20 +26,20 @@ class OpenedClipboard {
 
 void CopyTextToClipboard(HWND owner, const std::string& text) {
   OpenedClipboard clipboard(owner);
-  if (!clipboard.IsOpen()) throw std::runtime_error("Cannot open the clipboard");
+  if (!clipboard.IsOpen()) throw SystemRefusal("Cannot open the clipboard");
   EmptyClipboard();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
   void* bytes = memory ? GlobalLock(memory) : nullptr;
   if (!bytes) {
     if (memory) GlobalFree(memory);
-    throw std::runtime_error("Not enough memory for the clipboard");
+    throw SystemRefusal("Not enough memory for the clipboard");
   }
   std::memcpy(bytes, text.c_str(), text.size() + 1);
   GlobalUnlock(memory);
   // Once set, the memory belongs to the clipboard.
   if (!SetClipboardData(CF_TEXT, memory)) {
     GlobalFree(memory);
-    throw std::runtime_error("Cannot put the text on the clipboard");
+    throw SystemRefusal("Cannot put the text on the clipboard");
   }
 }
 

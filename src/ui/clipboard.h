@@ -8,7 +8,7 @@
 namespace veltrano::ui {
 
 // Puts `text` on the clipboard as CF_TEXT for `owner`, replacing what it held; throws
-// std::runtime_error when the clipboard cannot be opened or filled.
+// SystemRefusal when the clipboard cannot be opened or filled.
 void CopyTextToClipboard(HWND owner, const std::string& text);
 
 }  // namespace veltrano::ui

@@ -154,6 +154,10 @@ class Frame : public Window {
  public:
   Frame(Widget& parent, const FrameArgs& args);
 
+  // Makes the controls of a frame that defers them (see DeferredFrame); call it before
+  // showing the frame, so that a control the system refuses stops the caller instead.
+  virtual void Realize() {}
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

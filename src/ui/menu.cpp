@@ -1,6 +1,6 @@
 #include "ui/menu.h"
 
-#include <stdexcept>
+#include "ui/error_text.h"
 
 namespace veltrano::ui {
 namespace {
@@ -13,7 +13,7 @@ UINT CommandOf(int index) {
 }  // namespace
 
 PopupMenu::PopupMenu() : menu_(CreatePopupMenu()) {
-  if (!menu_) throw std::runtime_error("Cannot create a menu");
+  if (!menu_) throw SystemRefusal("Cannot create a menu");
 }
 
 PopupMenu::~PopupMenu() {

@@ -84,7 +84,7 @@ class Window : public Widget {
     HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     int id = 0;  // control id for child windows
   };
-  // Creates the window; throws std::runtime_error when the system refuses.
+  // Creates the window; throws SystemRefusal when the system refuses.
   void CreateHandle(const CreateArgs& args);
   void DestroyHandle();
 
@@ -133,7 +133,7 @@ class Control : public Widget {
     Bounds bounds{};
     FontSpec font{};
   };
-  // Creates the control on `parent`; throws std::runtime_error when the system refuses.
+  // Creates the control on `parent`; throws SystemRefusal when the system refuses.
   Control(Widget& parent, const CreateArgs& args);
 
   virtual void OnCommand(WORD /*notification*/) {}

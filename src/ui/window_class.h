@@ -9,7 +9,7 @@ namespace veltrano::ui::detail {
 
 HINSTANCE ModuleInstance();
 
-// Registers the class on first use; throws std::runtime_error when the system refuses.
+// Registers the class on first use; throws SystemRefusal when the system refuses.
 void RegisterClassOnce(const std::string& name, WNDPROC procedure, UINT style, HBRUSH background);
 
 }  // namespace veltrano::ui::detail
