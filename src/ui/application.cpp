@@ -77,8 +77,7 @@ void TApplication::Initialize(HINSTANCE instance) {
                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                             nullptr, nullptr, instance_, nullptr);
   if (!window_) {
-    throw SystemRefusal("Cannot create the application window (error " +
-                        std::to_string(GetLastError()) + ")");
+    detail::ThrowRefusal("Cannot create the application window");
   }
 }
 

@@ -33,7 +33,6 @@ class DeferredFrame : public Frame {
     Realize();
     return &*controls_;
   }
-  bool Realized() const { return controls_.has_value(); }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "ui/error_text.h"
 #include "ui/window_class.h"
 
 namespace veltrano::ui {
@@ -39,8 +38,7 @@ ToolTip::ToolTip(Widget& form) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form.Handle(), nullptr,
                                 detail::ModuleInstance(), nullptr);
   if (!window) {
-    throw SystemRefusal("Cannot create control tooltips_class32 (error " +
-                        std::to_string(GetLastError()) + ")");
+    detail::ThrowRefusal("Cannot create control tooltips_class32");
   }
   Attach(window);
   // comctl32 4.70 and later answer with the width before, -1 (none); 4.00 knows no

@@ -31,13 +31,13 @@ int NextControlId() {
   return next++;
 }
 
-std::string LastErrorText(const std::string& what) {
-  return what + " (error " + std::to_string(GetLastError()) + ")";
-}
-
 }  // namespace
 
 namespace detail {
+
+void ThrowRefusal(const std::string& what) {
+  throw SystemRefusal(what + " (error " + std::to_string(GetLastError()) + ")");
+}
 
 HINSTANCE ModuleInstance() {
   HINSTANCE instance = Application().Instance();
@@ -56,7 +56,7 @@ void RegisterClassOnce(const std::string& name, WNDPROC procedure, UINT style, H
   windowClass.hbrBackground = background;
   windowClass.lpszClassName = name.c_str();
   if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw SystemRefusal(LastErrorText("Cannot register window class " + name));
+    ThrowRefusal("Cannot register window class " + name);
   }
   registered.insert(name);
 }
@@ -172,7 +172,7 @@ void Window::CreateHandle(const CreateArgs& args) {
   HWND window = CreateWindowExA(args.exStyle, args.className.c_str(), args.text.c_str(), args.style,
                                 args.bounds.x, args.bounds.y, args.bounds.width, args.bounds.height,
                                 args.parent, menuOrId, detail::ModuleInstance(), this);
-  if (!window) throw SystemRefusal(LastErrorText("Cannot create window " + args.className));
+  if (!window) detail::ThrowRefusal("Cannot create window " + args.className);
 }
 
 bool Window::IsOurs(HWND window) {
@@ -263,7 +263,7 @@ Control::Control(Widget& parent, const CreateArgs& args) {
       args.bounds.y, args.bounds.width, args.bounds.height, parent.Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), detail::ModuleInstance(), nullptr);
   if (!window) {
-    throw SystemRefusal(LastErrorText(std::string("Cannot create control ") + args.className));
+    detail::ThrowRefusal(std::string("Cannot create control ") + args.className);
   }
   Attach(window);
   // Nothing is drawn before the first paint, which the new window is waiting for.

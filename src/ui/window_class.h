@@ -12,4 +12,7 @@ HINSTANCE ModuleInstance();
 // Registers the class on first use; throws SystemRefusal when the system refuses.
 void RegisterClassOnce(const std::string& name, WNDPROC procedure, UINT style, HBRUSH background);
 
+// Throws SystemRefusal with `what` and the system's last error: "<what> (error <n>)".
+[[noreturn]] void ThrowRefusal(const std::string& what);
+
 }  // namespace veltrano::ui::detail
