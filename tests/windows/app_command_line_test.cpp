@@ -40,6 +40,11 @@ class QuietCommandLine : public ::testing::Test {
               FALSE);
     wh::SetEmulatedWindowsVersion("Veltrano.exe", "winxp");
     ASSERT_TRUE(wh::PutText(kHkeyLocalMachine, kProgramKey, "LastOptim", "7"));
+    for (const char* ini : {"\\win.ini", "\\system.ini"}) {
+      for (const char* port : {"COM1:", "COM2:", "COM3:", "COM4:", "COM5:"}) {
+        WritePrivateProfileStringA("Ports", port, nullptr, (wh::WindowsDir() + ini).c_str());
+      }
+    }
   }
   void TearDown() override {
     Run("/restore before /quiet");  // the prefix's settings as they were
@@ -68,7 +73,7 @@ TEST_F(QuietCommandLine, ExitCodes) {
     const char* logged;
   } cases[] = {
       {"/report /quiet", [] { return [] {}; }, 0, "settings listed"},
-      {"/optimize 9 /quiet", [] { return [] {}; }, 1, "/optimize T "},
+      {"/optimize 9 /quiet", [] { return [] {}; }, 1, "/optimize T: "},
       {"/restore " + damaged + " /quiet", [] { return [] {}; }, 2, "damaged"},
       {"/report /quiet",
        [] {
