@@ -142,4 +142,19 @@ TEST_F(QuietCommandLine, ChangesThenOptimizeThenReport) {
   EXPECT_TRUE(Contains(report, "\\Tcpip\\Parameters\\TcpWindowSize\t64240\t"));
 }
 
+// What a package's removal runs: the Windows defaults, or the user's own settings back.
+TEST_F(QuietCommandLine, UninstallPutsBackTheChosenSettings) {
+  const struct {
+    const char* settings;
+    std::optional<std::uint32_t> window;
+  } cases[] = {{"defaults", std::nullopt}, {"before", 1234u}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(wh::PutNumber(kHkeyLocalMachine, kTcpip, "TcpWindowSize", 1234));
+    EXPECT_EQ(Run("/optimize cable /quiet"), 0);
+    EXPECT_EQ(Run(std::string("/uninstall /quiet /settings ") + c.settings), 0) << c.settings;
+    EXPECT_EQ(wh::ReadNumber(kHkeyLocalMachine, kTcpip, "TcpWindowSize"), c.window) << c.settings;
+    EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kProgramKey, "LastOptim"), "7");
+  }
+}
+
 }  // namespace
