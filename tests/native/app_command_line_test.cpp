@@ -31,7 +31,7 @@ TEST(CommandLine, ReadsEveryCommandAndModifierOrSaysWhyNot) {
       {{"/report", "/log", "C:\\v.log", "/quiet"}, Command::kReport, 0, true, ""},
       {{"/report", "extra"}, Command::kReport, 0, false, "extra is not understood"},
       {{"/restore", "before", "/quiet"}, Command::kRestore, 0, true, ""},
-      {{"/restore", "/quiet"}, Command::kRestore, 0, true, "needs a file or before"},
+      {{"/restore", "x.txt", "/quiet"}, Command::kRestore, 0, true, "takes before only"},
       {{"/restore"}, Command::kRestore, 0, false, ""},
       {{"/uninstall", "/quiet", "/settings", "before"}, Command::kUninstall, 0, true, ""},
       {{"/uninstall", "/settings", "all"}, Command::kUninstall, 0, false, "defaults or before"},
