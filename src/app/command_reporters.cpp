@@ -27,25 +27,23 @@ void AppendToLog(const std::string& path, const std::string& commandText,
   std::fclose(log);
 }
 
-// Asks for the restart /restart calls for; a refusal is added to the result.
-void RestartIfAsked(const CommandArguments& arguments, CommandResult& result) {
-  if (!arguments.restart || !result.restartFor) return;
-  try {
-    TabfShutdown(SystemShutdown()).Restart();
-  } catch (const std::exception& refusal) {
-    result.code = kExitPartWay;
-    result.words += "; " + std::string(refusal.what());
-  }
-}
-
+// The log is written before the restart is asked for: a restart may end the program.
 class QuietReporter : public Reporter {
  public:
   QuietReporter(std::string logFile, std::string commandText)
       : logFile_(std::move(logFile)), commandText_(std::move(commandText)) {}
 
   int Finish(const CommandArguments& arguments, CommandResult result) override {
-    RestartIfAsked(arguments, result);
+    const bool restart = arguments.restart && result.restartFor;
+    if (restart) result.words += "; Windows restarts now";
     AppendToLog(logFile_, commandText_, result);
+    if (!restart) return result.code;
+    try {
+      TabfShutdown(SystemShutdown()).Restart();
+    } catch (const std::exception& refusal) {
+      result = CommandEnd(kExitPartWay, refusal.what());
+      AppendToLog(logFile_, commandText_, result);
+    }
     return result.code;
   }
 

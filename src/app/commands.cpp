@@ -109,7 +109,8 @@ CommandResult Change(const RestorePoint* point, int type) {
   CommandResult made =
       CommandEnd(kExitDone, (point ? "Restored " + point->path : WhatOptimizes(type)) + ": " +
                                 Counted(plan.rows.size()) + " changed");
-  made.restartFor = point ? RestartCause::kRestored : RestartCause::kOptimized;
+  const bool optimized = !point && type != kWindowsDefaultsType;
+  made.restartFor = optimized ? RestartCause::kOptimized : RestartCause::kRestored;
   return made;
 }
 
@@ -232,7 +233,8 @@ CommandResult Run(const CommandArguments& arguments) {
     try {
       return row.operation(arguments);
     } catch (const std::exception& error) {
-      return CommandEnd(kExitPartWay, error.what());
+      // The changes catch their own errors: what escapes comes from a listing.
+      return Refused(error.what());
     }
   }
   return CommandEnd(kExitWrongCommandLine, "There is no command to run.");
