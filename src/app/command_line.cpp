@@ -116,7 +116,7 @@ CommandArguments ParseCommandLine(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return parsed;
   const CommandSpec* spec = FindCommand(arguments[0]);
   if (!spec) {
-    parsed.error = arguments[0] + " is no command; the command comes first";
+    parsed.error = arguments[0] + " is no command";
     return parsed;
   }
   parsed.command = spec->command;
@@ -150,7 +150,7 @@ std::string UsageText() {
   for (const CommandSpec& spec : kCommands) text += std::string(" ") + spec.usage;
   return text +
          "\r\nT: 1-7, modem56, modem33, cable, pppoe, lan, satellite, defaults\r\n"
-         "/quiet: no window; Veltrano.log (or /log FILE) and the exit code tell the result\r\n"
+         "/quiet: no window; the result goes to Veltrano.log or /log FILE\r\n"
          "Exit: 0 done, 1 wrong command line, 2 refused, 3 no administrator rights, 4 failed "
          "part-way, 5 already running, 6 nothing measured";
 }

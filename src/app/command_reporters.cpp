@@ -90,8 +90,8 @@ int RunQuietly(const CommandArguments& arguments, const std::string& commandText
   }
   TabfOneInstance guard;
   if (!guard.Acquire(kApplicationTitle)) {
-    return reporter.Finish(arguments, CommandEnd(kExitAlreadyRunning,
-                                                 "Another Veltrano is running; it is left alone."));
+    return reporter.Finish(
+        arguments, CommandEnd(kExitAlreadyRunning, "Another Veltrano runs; it is left alone."));
   }
   try {
     CommandResult ended = StartWithoutWindows(exePath);

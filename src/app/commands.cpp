@@ -53,7 +53,7 @@ CommandResult PartWay(const std::exception& error, const std::vector<ChangeRow>&
     for (std::size_t i = 0; i < before.size() && i < now.size(); ++i) {
       if (before[i].now != now[i].now) written += "\r\n" + now[i].setting + " = " + now[i].now;
     }
-    words += written.empty() ? " Nothing had been written." : " Written before it stopped:";
+    words += written.empty() ? " Nothing was written." : " Written:";
   } catch (const std::exception& unreadable) {
     words += " " + ui::ErrorBoxText(unreadable.what());
   }
@@ -148,35 +148,36 @@ void Touch(RegistryApi& registry, const ChangedValue& target) {
   registry.SetValue(key, target.name, kRegNone, &kNothing, 0);
 }
 
-// Every value and port line Veltrano can change here, each once, in the plan of a change
-// that touches them all: the record of the type applied, what the profiles of this
-// Windows family write or remove, the advanced settings, the ports.
-ChangePlan EverythingChangeable(const AppStateRecord& state) {
-  const ProfilePlaces places{state.ProgramDir, state.WindowsDir, state.OsSuffix};
-  return PlanChange(
-      SystemRegistry(), SystemProfileStrings(), [&](RegistryApi& registry, ProfileStringApi& ini) {
-        Touch(registry, {kHkeyLocalMachine, ProgramKeyPath(state.SoftwareKeyName).substr(1),
-                         kLastOptimValueName});
-        TRegistry store(registry);
-        for (const ProfileSet set : {ProfileSet::kOptimization, ProfileSet::kDefaults}) {
-          for (int type = 1; type < kWindowsDefaultsType; ++type) {
-            const auto bytes = ReadWholeFile(ProfileFilePath(places, set, type));
-            if (!bytes) continue;  // a profile that is not there changes nothing
-            const std::string script = TransformProfile(*bytes);
-            MemoryByteSource source(script);
-            ScriptReader reader(source);
-            ApplyScript(
-                reader, store,
-                set == ProfileSet::kOptimization ? ScriptMode::kWrite : ScriptMode::kDelete);
-          }
-        }
-        for (const ChangedValue& target : CatalogueTargets()) Touch(registry, target);
-        WritePortSpeeds(ini, state.WindowsDir, kOptimizedPortSetting);
-      });
-}
+// A change that touches every value and port line Veltrano can change here, each once:
+// the record of the type applied, what the profiles of this Windows family write or
+// remove, the advanced settings, the ports. Only ever planned.
+struct TouchAll {
+  const AppStateRecord& state;
+
+  void operator()(RegistryApi& registry, ProfileStringApi& ini) const {
+    Touch(registry, {kHkeyLocalMachine, ProgramKeyPath(state.SoftwareKeyName).substr(1),
+                     kLastOptimValueName});
+    const ProfilePlaces places{state.ProgramDir, state.WindowsDir, state.OsSuffix};
+    TRegistry store(registry);
+    for (const ProfileSet set : {ProfileSet::kOptimization, ProfileSet::kDefaults}) {
+      for (int type = 1; type < kWindowsDefaultsType; ++type) {
+        const auto bytes = ReadWholeFile(ProfileFilePath(places, set, type));
+        if (!bytes) continue;  // a profile that is not there changes nothing
+        const std::string script = TransformProfile(*bytes);
+        MemoryByteSource source(script);
+        ScriptReader reader(source);
+        ApplyScript(reader, store,
+                    set == ProfileSet::kOptimization ? ScriptMode::kWrite : ScriptMode::kDelete);
+      }
+    }
+    for (const ChangedValue& target : CatalogueTargets()) Touch(registry, target);
+    WritePortSpeeds(ini, state.WindowsDir, kOptimizedPortSetting);
+  }
+};
 
 CommandResult Report(const CommandArguments&) {
-  std::vector<ChangeRow> rows = PlannedRowsNow(EverythingChangeable(AppState()));
+  std::vector<ChangeRow> rows =
+      PlannedRowsNow(PlanChange(SystemRegistry(), SystemProfileStrings(), TouchAll{AppState()}));
   const std::string count = Counted(rows.size());
   return Listed("Veltrano can change " + count + ". What each holds now:", std::move(rows),
                 count + " listed");
@@ -254,13 +255,13 @@ CommandResult StartWithoutWindows(const std::string& exePath) {
   StartupInputs inputs{QueryOsVersion(), exePath, {}, SystemRootWithoutBox, true};
   const StartupEnd end = RunStartupSequence(SystemRegistry(), inputs, state).end;
   if (end == StartupEnd::kEndSilently) {
-    return CommandEnd(kExitRefused, "Veltrano is not installed here: its registry key is missing.");
+    return CommandEnd(kExitRefused, "Veltrano is not installed here.");
   }
   if (end == StartupEnd::kNeedsAdministrator) {
     return CommandEnd(kExitNoAdministrator, kNeedsAdministratorText);
   }
   if (state.WindowsDir.empty()) {
-    return CommandEnd(kExitRefused, "The Windows folder cannot be read from the registry.");
+    return CommandEnd(kExitRefused, "The Windows folder is unknown.");
   }
   return CommandResult{};
 }
