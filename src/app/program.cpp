@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/measure_mode.h"
 #include "app/restore.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
@@ -36,6 +37,7 @@ int RunVeltrano(HINSTANCE instance) {
       EnterUninstallMode(ui::Application().CreateForm<TForm7>(), exePath);
     };
     mainForm.onRestoreMode = EnterRestoreMode;
+    mainForm.onMeasureMode = [](const std::string& host) { OpenMeasureWindow(host, true, true); };
   });
   if (!built) return kEndedOnError;
   ui::trace::Mark("forms built");

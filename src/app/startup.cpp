@@ -100,6 +100,11 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     if (inputs.arguments.size() > 1) outcome.restoreFile = inputs.arguments[1];
     return outcome;
   }
+  if (!inputs.arguments.empty() && inputs.arguments[0] == kMeasureHostArgument) {
+    outcome.end = StartupEnd::kMeasure;
+    if (inputs.arguments.size() > 1) outcome.measureHost = inputs.arguments[1];
+    return outcome;
+  }
   outcome.end = StartupEnd::kShowWizard;
   outcome.statusText = StatusLineFor(state.LastOptim);
   return outcome;

@@ -17,6 +17,7 @@ inline constexpr char kApplicationTitle[] = "Veltrano v2.11";
 inline constexpr char kStatusPrefix[] = "Last optimization type that you use ";
 inline constexpr char kUninstallArgument[] = "/uninstall";
 inline constexpr char kRestoreFromArgument[] = "/restore";
+inline constexpr char kMeasureHostArgument[] = "/measure";
 inline constexpr char kNeedsAdministratorText[] =
     "Veltrano needs administrator rights to change the network settings.\r\n"
     "Please log on as an administrator and start Veltrano again.";
@@ -29,6 +30,7 @@ enum class StartupEnd {
                         // without rights: a box
   kUninstall,           // argument 1 was exactly "/uninstall"
   kRestore,             // argument 1 was exactly "/restore"
+  kMeasure,             // argument 1 was exactly "/measure"
   kShowWizard,
 };
 
@@ -45,6 +47,7 @@ struct StartupOutcome {
   bool firstRunPending = false;
   std::string statusText;   // set only for kShowWizard
   std::string restoreFile;  // kRestore: argument 2, "" when none
+  std::string measureHost;  // kMeasure: argument 2, "" when none
 };
 
 // The status line for a LastOptim text. An absent or non-integer LastOptim shows the

@@ -66,4 +66,10 @@ void ApplyMeasured(const MeasureEnvironment& env, const Measurement& measurement
 std::vector<ChangedValue> MeasureTargets(const std::vector<Adapter>& adapters, AdapterLayout layout,
                                          const std::string& systemKeyName);
 
+// Windows only: the system's registry, INI files, echoes and IP helper, with the family,
+// key names and program folder start-up found (AppState).
+MeasureEnvironment SystemMeasureEnvironment();
+// MeasureTargets of the adapters this machine has now.
+std::vector<ChangedValue> MeasureTargetsOfThisMachine();
+
 }  // namespace veltrano
