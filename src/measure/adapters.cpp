@@ -12,75 +12,85 @@ namespace {
 // comes back empty.
 class ReadKey {
  public:
-  ReadKey(RegistryApi& api, RegKey parent, const std::string& path) : api_(api) {
-    if (parent == 0 || api_.OpenKey(parent, path, kKeyRead, &key_) != kErrorSuccess) key_ = 0;
-  }
-  ~ReadKey() {
-    if (key_) api_.CloseKey(key_);
-  }
+  ReadKey(RegistryApi& api, RegKey parent, const std::string& path);
+  ~ReadKey();
   ReadKey(const ReadKey&) = delete;
   ReadKey& operator=(const ReadKey&) = delete;
 
   RegKey Get() const { return key_; }
-
   // REG_SZ, or the first string of a REG_MULTI_SZ, cut at its first zero.
-  std::string Text(const std::string& name) const {
-    std::uint32_t type = 0;
-    std::string data = Raw(name, &type);
-    if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz) return "";
-    return data.substr(0, data.find('\0'));
-  }
-
+  std::string Text(const std::string& name) const;
   // A REG_DWORD, or a REG_SZ of decimal digits (as 9x keeps its numbers).
-  std::optional<std::uint32_t> Number(const std::string& name) const {
-    std::uint32_t type = 0;
-    const std::string data = Raw(name, &type);
-    if (type == kRegDword && data.size() == 4) {
-      std::uint32_t value = 0;
-      std::memcpy(&value, data.data(), 4);
-      return value;
-    }
-    const std::string text = Text(name);
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char digit : text) {
-      if (!std::isdigit(static_cast<unsigned char>(digit))) return std::nullopt;
-      value = value * 10 + static_cast<std::uint32_t>(digit - '0');
-    }
-    return value;
-  }
-
-  bool Has(const std::string& name) const {
-    return key_ && api_.QueryValue(key_, name, nullptr, nullptr, nullptr) == kErrorSuccess;
-  }
-
-  std::vector<std::string> SubKeys() const {
-    std::vector<std::string> names;
-    std::string name;
-    for (std::uint32_t index = 0; key_ && api_.EnumKey(key_, index, &name) == kErrorSuccess;
-         ++index) {
-      names.push_back(name);
-    }
-    return names;
-  }
+  std::optional<std::uint32_t> Number(const std::string& name) const;
+  bool Has(const std::string& name) const;
+  std::vector<std::string> SubKeys() const;
 
  private:
-  std::string Raw(const std::string& name, std::uint32_t* type) const {
-    std::uint32_t size = 0;
-    if (!key_ || api_.QueryValue(key_, name, type, nullptr, &size) != kErrorSuccess) return "";
-    if (size > 4096) return "";  // no value this reads is larger
-    std::string data(size, '\0');
-    if (api_.QueryValue(key_, name, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
-        kErrorSuccess) {
-      return "";
-    }
-    data.resize(size);
-    return data;
-  }
+  std::string Raw(const std::string& name, std::uint32_t* type) const;
 
   RegistryApi& api_;
   RegKey key_ = 0;
 };
+
+ReadKey::ReadKey(RegistryApi& api, RegKey parent, const std::string& path) : api_(api) {
+  if (parent == 0 || api_.OpenKey(parent, path, kKeyRead, &key_) != kErrorSuccess) key_ = 0;
+}
+
+ReadKey::~ReadKey() {
+  if (key_) api_.CloseKey(key_);
+}
+
+std::string ReadKey::Text(const std::string& name) const {
+  std::uint32_t type = 0;
+  std::string data = Raw(name, &type);
+  if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz) return "";
+  return data.substr(0, data.find('\0'));
+}
+
+std::optional<std::uint32_t> ReadKey::Number(const std::string& name) const {
+  std::uint32_t type = 0;
+  const std::string data = Raw(name, &type);
+  if (type == kRegDword && data.size() == 4) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, data.data(), 4);
+    return value;
+  }
+  const std::string text = Text(name);
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char digit : text) {
+    if (!std::isdigit(static_cast<unsigned char>(digit))) return std::nullopt;
+    value = value * 10 + static_cast<std::uint32_t>(digit - '0');
+  }
+  return value;
+}
+
+bool ReadKey::Has(const std::string& name) const {
+  return key_ && api_.QueryValue(key_, name, nullptr, nullptr, nullptr) == kErrorSuccess;
+}
+
+std::vector<std::string> ReadKey::SubKeys() const {
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t index = 0; key_ && api_.EnumKey(key_, index, &name) == kErrorSuccess;
+       ++index) {
+    names.push_back(name);
+  }
+  return names;
+}
+
+std::string ReadKey::Raw(const std::string& name, std::uint32_t* type) const {
+  std::uint32_t size = 0;
+  if (!key_ || api_.QueryValue(key_, name, type, nullptr, &size) != kErrorSuccess) return "";
+  if (size > 4096) return "";  // no value this reads is larger
+  std::string data(size, '\0');
+  if (api_.QueryValue(key_, name, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
+      kErrorSuccess) {
+    return "";
+  }
+  data.resize(size);
+  return data;
+}
 
 // A key name taken from a value must name one key: no path walks out of where it is meant.
 bool IsPlainKeyName(const std::string& name) {
