@@ -8,20 +8,27 @@
 namespace veltrano {
 namespace {
 
-// A key opened for reading for the object's life; every read of a missing key or value
-// comes back empty.
+std::string Join(std::string path, const std::string& name) {
+  path += '\\';
+  path += name;
+  return path;
+}
+
+// A key under HKEY_LOCAL_MACHINE opened for reading for the object's life; every read
+// of a missing key or value comes back empty.
 class ReadKey {
  public:
-  ReadKey(RegistryApi& api, RegKey parent, const std::string& path);
+  ReadKey(RegistryApi& api, std::string path);
   ~ReadKey();
   ReadKey(const ReadKey&) = delete;
   ReadKey& operator=(const ReadKey&) = delete;
 
-  RegKey Get() const { return key_; }
+  ReadKey Child(const std::string& name) const { return ReadKey(api_, Join(path_, name)); }
+  const std::string& Path() const { return path_; }
   // REG_SZ, or the first string of a REG_MULTI_SZ, cut at its first zero.
-  std::string Text(const std::string& name) const;
+  std::string Text(const char* name) const;
   // A REG_DWORD, or a REG_SZ of decimal digits (as 9x keeps its numbers).
-  std::optional<std::uint32_t> Number(const std::string& name) const;
+  std::optional<std::uint32_t> Number(const char* name) const;
   bool Has(const std::string& name) const;
   std::vector<std::string> SubKeys() const;
 
@@ -29,35 +36,35 @@ class ReadKey {
   std::string Raw(const std::string& name, std::uint32_t* type) const;
 
   RegistryApi& api_;
+  std::string path_;
   RegKey key_ = 0;
 };
 
-ReadKey::ReadKey(RegistryApi& api, RegKey parent, const std::string& path) : api_(api) {
-  if (parent == 0 || api_.OpenKey(parent, path, kKeyRead, &key_) != kErrorSuccess) key_ = 0;
+ReadKey::ReadKey(RegistryApi& api, std::string path) : api_(api), path_(std::move(path)) {
+  if (api_.OpenKey(kHkeyLocalMachine, path_, kKeyRead, &key_) != kErrorSuccess) key_ = 0;
 }
 
 ReadKey::~ReadKey() {
   if (key_) api_.CloseKey(key_);
 }
 
-std::string ReadKey::Text(const std::string& name) const {
+std::string ReadKey::Text(const char* name) const {
   std::uint32_t type = 0;
   std::string data = Raw(name, &type);
   if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz) return "";
   return data.substr(0, data.find('\0'));
 }
 
-std::optional<std::uint32_t> ReadKey::Number(const std::string& name) const {
+std::optional<std::uint32_t> ReadKey::Number(const char* name) const {
   std::uint32_t type = 0;
   const std::string data = Raw(name, &type);
+  std::uint32_t value = 0;
   if (type == kRegDword && data.size() == 4) {
-    std::uint32_t value = 0;
     std::memcpy(&value, data.data(), 4);
     return value;
   }
   const std::string text = Text(name);
   if (text.empty() || text.size() > 9) return std::nullopt;
-  std::uint32_t value = 0;
   for (const char digit : text) {
     if (!std::isdigit(static_cast<unsigned char>(digit))) return std::nullopt;
     value = value * 10 + static_cast<std::uint32_t>(digit - '0');
@@ -97,26 +104,29 @@ bool IsPlainKeyName(const std::string& name) {
   return !name.empty() && name.find('\\') == std::string::npos;
 }
 
-std::string UsableAddress(const std::string& address) {
-  return address == "0.0.0.0" ? "" : address;
+// The adapter whose MTU is the value `valueName` of `key`.
+Adapter AdapterAt(const std::string& name, const std::string& address, const ReadKey& key,
+                  const char* valueName) {
+  Adapter adapter;
+  adapter.name = name;
+  adapter.address = address == "0.0.0.0" ? "" : address;
+  adapter.mtuValue = {kHkeyLocalMachine, key.Path(), valueName};
+  adapter.registryMtu = key.Number(valueName);
+  return adapter;
 }
 
 std::vector<Adapter> Nt5Adapters(RegistryApi& registry, AdapterInfoApi& info,
                                  const std::string& system) {
   std::vector<Adapter> adapters;
+  const std::string interfaces =
+      system + "\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
   for (const SystemAdapter& found : info.Adapters()) {
     if (!IsPlainKeyName(found.name)) continue;
-    Adapter adapter;
-    adapter.name = found.description.empty() ? found.name : found.description;
-    adapter.address = UsableAddress(found.address);
+    Adapter adapter =
+        AdapterAt(found.description.empty() ? found.name : found.description, found.address,
+                  ReadKey(registry, Join(interfaces, found.name)), "MTU");
     adapter.systemMtu = found.mtu;
     adapter.interfaceIndex = found.index;
-    adapter.mtuValue = {
-        kHkeyLocalMachine,
-        system + "\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + found.name,
-        "MTU"};
-    adapter.registryMtu =
-        ReadKey(registry, kHkeyLocalMachine, adapter.mtuValue.keyPath).Number("MTU");
     adapters.push_back(adapter);
   }
   return adapters;
@@ -124,82 +134,58 @@ std::vector<Adapter> Nt5Adapters(RegistryApi& registry, AdapterInfoApi& info,
 
 std::vector<Adapter> Nt4Adapters(RegistryApi& registry, const std::string& system) {
   std::vector<Adapter> adapters;
-  const ReadKey cards(registry, kHkeyLocalMachine,
-                      "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards");
+  const ReadKey cards(registry, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards");
   for (const std::string& card : cards.SubKeys()) {
-    const ReadKey entry(registry, cards.Get(), card);
+    const ReadKey entry = cards.Child(card);
     const std::string service = entry.Text("ServiceName");
     if (!IsPlainKeyName(service)) continue;
-    Adapter adapter;
-    adapter.name = entry.Text("Description");
-    if (adapter.name.empty()) adapter.name = service;
-    adapter.mtuValue = {
-        kHkeyLocalMachine,
-        system + "\\CurrentControlSet\\Services\\" + service + "\\Parameters\\Tcpip", "MTU"};
-    const ReadKey tcpip(registry, kHkeyLocalMachine, adapter.mtuValue.keyPath);
-    adapter.registryMtu = tcpip.Number("MTU");
-    adapter.address = UsableAddress(tcpip.Text("IPAddress"));
-    if (adapter.address.empty()) adapter.address = UsableAddress(tcpip.Text("DhcpIPAddress"));
-    adapters.push_back(adapter);
+    std::string name = entry.Text("Description");
+    const ReadKey tcpip(
+        registry, system + "\\CurrentControlSet\\Services\\" + service + "\\Parameters\\Tcpip");
+    std::string address = tcpip.Text("IPAddress");
+    if (address.empty() || address == "0.0.0.0") address = tcpip.Text("DhcpIPAddress");
+    adapters.push_back(AdapterAt(name.empty() ? service : name, address, tcpip, "MTU"));
   }
   return adapters;
 }
 
-// The part of a "Kind\name" reference after its kind, "" when it names another kind.
+// The name after "<kind>\" in a reference such as "NetTrans\0000"; "" when it names
+// another kind. `kind` is given in lower case.
 std::string Referenced(const std::string& reference, const std::string& kind) {
-  const std::string prefix = kind + "\\";
-  if (FoldCase(reference.substr(0, prefix.size())) != FoldCase(prefix)) return "";
-  const std::string name = reference.substr(prefix.size());
+  if (FoldCase(reference.substr(0, kind.size() + 1)) != kind + '\\') return "";
+  const std::string name = reference.substr(kind.size() + 1);
   return IsPlainKeyName(name) ? name : "";
 }
 
-// 9x: Enum\<bus>\<device>\<instance> keys of network adapters (Driver "Net\<m>").
-struct NetDevice {
-  std::string driver;  // "Net\0000"
-  std::string path;    // "Enum\ROOT\NET\0000", for reading its Bindings
-};
-
-std::vector<NetDevice> NetDevices(RegistryApi& registry, const std::string& enumPath) {
-  std::vector<NetDevice> devices;
-  const ReadKey enumKey(registry, kHkeyLocalMachine, enumPath);
-  for (const std::string& bus : enumKey.SubKeys()) {
-    const ReadKey busKey(registry, enumKey.Get(), bus);
-    for (const std::string& device : busKey.SubKeys()) {
-      const ReadKey deviceKey(registry, busKey.Get(), device);
-      for (const std::string& instance : deviceKey.SubKeys()) {
-        const std::string driver = ReadKey(registry, deviceKey.Get(), instance).Text("Driver");
-        if (Referenced(driver, "Net").empty()) continue;
-        devices.push_back({driver, enumPath + "\\" + bus + "\\" + device + "\\" + instance});
-      }
-    }
+// 9x: the keys Enum\<bus>\<device>\<instance> of network adapters (Driver "Net\<m>").
+void CollectNetDevices(const ReadKey& key, int depth, std::vector<std::string>& paths) {
+  if (depth == 0) {
+    if (!Referenced(key.Text("Driver"), "net").empty()) paths.push_back(key.Path());
+    return;
   }
-  return devices;
+  for (const std::string& name : key.SubKeys()) {
+    CollectNetDevices(key.Child(name), depth - 1, paths);
+  }
 }
 
 std::vector<Adapter> Win9xAdapters(RegistryApi& registry, const std::string& system) {
   const std::string classPath = system + "\\CurrentControlSet\\Services\\Class\\";
+  std::vector<std::string> devices;
+  CollectNetDevices(ReadKey(registry, "Enum"), 3, devices);
   std::vector<Adapter> adapters;
-  const ReadKey mstcp(registry, kHkeyLocalMachine, "Enum\\Network\\MSTCP");
-  const std::vector<NetDevice> devices = NetDevices(registry, "Enum");
+  const ReadKey mstcp(registry, "Enum\\Network\\MSTCP");
   for (const std::string& instance : mstcp.SubKeys()) {
-    const std::string binding =
-        Referenced(ReadKey(registry, mstcp.Get(), instance).Text("Driver"), "NetTrans");
+    const std::string binding = Referenced(mstcp.Child(instance).Text("Driver"), "nettrans");
     if (binding.empty()) continue;
-    const std::string bindingPath = classPath + "NetTrans\\" + binding;
-    const ReadKey tcpip(registry, kHkeyLocalMachine, bindingPath);
+    const ReadKey tcpip(registry, classPath + "NetTrans\\" + binding);
     if (FoldCase(tcpip.Text("DriverDesc")) != "tcp/ip") continue;
-    for (const NetDevice& device : devices) {
-      const ReadKey bindings(registry, kHkeyLocalMachine, device.path + "\\Bindings");
-      if (!bindings.Has("MSTCP\\" + instance)) continue;
-      Adapter adapter;
-      adapter.name =
-          ReadKey(registry, kHkeyLocalMachine, classPath + device.driver).Text("DriverDesc");
-      if (adapter.name.empty()) adapter.name = device.driver;
-      adapter.address = UsableAddress(tcpip.Text("IPAddress"));
-      adapter.mtuValue = {kHkeyLocalMachine, bindingPath, "MaxMTU"};
-      adapter.mtuIsText = true;
-      adapter.registryMtu = tcpip.Number("MaxMTU");
-      adapters.push_back(adapter);
+    for (const std::string& device : devices) {
+      if (!ReadKey(registry, device + "\\Bindings").Has("MSTCP\\" + instance)) continue;
+      const std::string driver = ReadKey(registry, device).Text("Driver");
+      std::string name = ReadKey(registry, classPath + driver).Text("DriverDesc");
+      adapters.push_back(
+          AdapterAt(name.empty() ? driver : name, tcpip.Text("IPAddress"), tcpip, "MaxMTU"));
+      adapters.back().mtuIsText = true;
     }
   }
   return adapters;

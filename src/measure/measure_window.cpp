@@ -31,8 +31,15 @@ void RememberHost(const std::string& host) {
   }
 }
 
-int ButtonLeft(int fromRight) {
-  return kClientWidth - (kMargin + ui::kDefaultButtonWidth) * fromRight;
+// A button of the bottom row, `fromRight` places from the right edge (the wide first
+// one at the left); built here once rather than at each member.
+ui::ButtonArgs RowButton(const char* text, int fromRight) {
+  ui::ButtonArgs args;
+  args.text = text;
+  args.bounds = {kClientWidth - (kMargin + ui::kDefaultButtonWidth) * fromRight, kButtonTop};
+  if (fromRight > 3) args.bounds = {kMargin, kButtonTop, 110};
+  args.enabled = fromRight == 1;
+  return args;
 }
 
 }  // namespace
@@ -48,18 +55,18 @@ TMeasure::TMeasure(MeasureHooks hooks, const std::string& host, bool startAtOnce
                 .className = "TMeasure"}),
       Label1(*this, {.text = "Host:", .bounds = {kMargin, 12}}),
       Edit1(*this, {.text = host, .bounds = {48, 9, 300, 21}}),
-      RzButton1(*this, {.text = "&Start", .bounds = {ButtonLeft(1), 7}, .isDefault = true}),
+      RzButton1(*this, {.text = "&Start",
+                        .bounds = {kClientWidth - kMargin - ui::kDefaultButtonWidth, 7},
+                        .isDefault = true}),
       ListView1(*this, {.bounds = {kMargin, 40, kInner, 96},
                         .columns = {{"Adapter", 230}, {"Address", 110}, {"MTU now", 150}}}),
       ListView2(*this,
                 {.bounds = {kMargin, 144, kInner, 160}, .columns = {{"Probe", 200}, {"ms", 60}}}),
       Label2(*this, {.bounds = {kMargin, 312, kInner, 40}}),
-      RzButton2(
-          *this,
-          {.text = "Show &Changes...", .bounds = {kMargin, kButtonTop, 110}, .enabled = false}),
-      RzButton3(*this, {.text = "&Apply", .bounds = {ButtonLeft(3), kButtonTop}, .enabled = false}),
-      RzButton4(*this, {.text = "&Copy", .bounds = {ButtonLeft(2), kButtonTop}, .enabled = false}),
-      RzButton5(*this, {.text = "&Close", .bounds = {ButtonLeft(1), kButtonTop}}),
+      RzButton2(*this, RowButton("Show &Changes...", 4)),
+      RzButton3(*this, RowButton("&Apply", 3)),
+      RzButton4(*this, RowButton("&Copy", 2)),
+      RzButton5(*this, RowButton("&Close", 1)),
       hooks_(std::move(hooks)),
       env_(SystemMeasureEnvironment()),
       startAtOnce_(startAtOnce) {

@@ -39,8 +39,12 @@ void WriteValue(RegistryApi& registry, const ChangedValue& target, std::uint32_t
 }
 
 std::string RoundTripText(const PathMeasurement& path) {
-  return std::to_string(path.roundTripMin) + "/" + std::to_string(path.roundTripMedian) + "/" +
-         std::to_string(path.roundTripMax) + " ms";
+  std::string text;
+  for (const unsigned ms : {path.roundTripMin, path.roundTripMedian, path.roundTripMax}) {
+    text += text.empty() ? "" : "/";
+    text += std::to_string(ms);
+  }
+  return text + " ms";
 }
 
 }  // namespace
@@ -79,19 +83,29 @@ std::string Measurement::Summary() const {
 }
 
 std::string Measurement::AsText() const {
+  static const char* const kNames[] = {"Host",           "Address", "Adapter",    "Adapter MTU now",
+                                       "Largest packet", "MTU",     "Round trip", "Black hole"};
   const Adapter* chosen = Chosen();
-  const bool measured = Measured();
-  const std::pair<const char*, std::string> lines[] = {
-      {"Host", host},
-      {"Address", resolved ? DottedAddress(address) : ""},
-      {"Adapter", chosen ? chosen->name : ""},
-      {"Adapter MTU now", chosen ? chosen->MtuNowText() : ""},
-      {"Largest packet", measured ? std::to_string(path.largestPayload) : ""},
-      {"MTU", measured ? std::to_string(path.Mtu()) : ""},
-      {"Round trip", measured ? RoundTripText(path) : ""},
-      {"Black hole", measured ? (path.blackHole ? "yes" : "no") : ""}};
+  std::string values[8];
+  values[0] = host;
+  if (resolved) values[1] = DottedAddress(address);
+  if (chosen) {
+    values[2] = chosen->name;
+    values[3] = chosen->MtuNowText();
+  }
+  if (Measured()) {
+    values[4] = std::to_string(path.largestPayload);
+    values[5] = std::to_string(path.Mtu());
+    values[6] = RoundTripText(path);
+    values[7] = path.blackHole ? "yes" : "no";
+  }
   std::string text;
-  for (const auto& [name, value] : lines) text += std::string(name) + "\t" + value + "\r\n";
+  for (int line = 0; line < 8; ++line) {
+    text += kNames[line];
+    text += '\t';
+    text += values[line];
+    text += "\r\n";
+  }
   return text;
 }
 
