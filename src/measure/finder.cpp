@@ -1,7 +1,6 @@
 #include "measure/finder.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace veltrano {
 
@@ -38,18 +37,22 @@ class Finder {
   }
 
   bool MeasureRoundTrip() {
-    std::vector<unsigned> times;
+    unsigned times[kRoundTripEchoes];
+    int answered = 0;
     for (int echo = 0; echo < kRoundTripEchoes; ++echo) {
       EchoReply reply;
       if (!Send(kRoundTripPayload, reply)) return false;
-      if (reply.status == EchoStatus::kFits) times.push_back(reply.roundTripMs);
+      if (reply.status != EchoStatus::kFits) continue;
+      // Kept in order as they come: five values need no sorting library.
+      int at = answered++;
+      for (; at > 0 && times[at - 1] > reply.roundTripMs; --at) times[at] = times[at - 1];
+      times[at] = reply.roundTripMs;
     }
-    answered_ = !times.empty();
+    answered_ = answered > 0;
     if (!answered_) return true;
-    std::sort(times.begin(), times.end());
-    result_.roundTripMin = times.front();
-    result_.roundTripMedian = times[times.size() / 2];
-    result_.roundTripMax = times.back();
+    result_.roundTripMin = times[0];
+    result_.roundTripMedian = times[answered / 2];
+    result_.roundTripMax = times[answered - 1];
     return true;
   }
 

@@ -70,11 +70,16 @@ TMeasure::TMeasure(MeasureHooks hooks, const std::string& host, bool startAtOnce
       hooks_(std::move(hooks)),
       env_(SystemMeasureEnvironment()),
       startAtOnce_(startAtOnce) {
-  RzButton1.onClick = [this] { RzButton1Click(); };
-  RzButton2.onClick = [this] { RzButton2Click(); };
-  RzButton3.onClick = [this] { RzButton3Click(); };
-  RzButton4.onClick = [this] { RzButton4Click(); };
-  RzButton5.onClick = [this] { RzButton5Click(); };
+  // One kind of handler for the five buttons: one copy of its code in the program.
+  using Handler = void (TMeasure::*)();
+  const std::pair<ui::Button*, Handler> buttons[] = {{&RzButton1, &TMeasure::RzButton1Click},
+                                                     {&RzButton2, &TMeasure::RzButton2Click},
+                                                     {&RzButton3, &TMeasure::RzButton3Click},
+                                                     {&RzButton4, &TMeasure::RzButton4Click},
+                                                     {&RzButton5, &TMeasure::RzButton5Click}};
+  for (const auto& [button, handler] : buttons) {
+    button->onClick = [this, handler = handler] { (this->*handler)(); };
+  }
   SetActiveControl(Edit1);
 }
 
