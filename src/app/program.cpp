@@ -37,7 +37,9 @@ int RunVeltrano(HINSTANCE instance) {
       EnterUninstallMode(ui::Application().CreateForm<TForm7>(), exePath);
     };
     mainForm.onRestoreMode = EnterRestoreMode;
-    mainForm.onMeasureMode = [](const std::string& host) { OpenMeasureWindow(host, true, true); };
+    mainForm.onMeasureMode = [](const std::string& host) {
+      OpenMeasureWindow(host, !host.empty(), true);
+    };
   });
   if (!built) return kEndedOnError;
   ui::trace::Mark("forms built");

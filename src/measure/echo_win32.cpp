@@ -40,7 +40,8 @@ Ipv4 HostOrder(const void* wire) {
 class Win32Echo : public EchoApi {
  public:
   bool Resolve(const std::string& host, Ipv4* address) override {
-    if (host.empty() || !Winsock()) return false;
+    // A name has at most 255 characters; anything longer is no host.
+    if (host.empty() || host.size() > 255 || !Winsock()) return false;
     const unsigned long dotted = inetAddr_(host.c_str());
     if (dotted != INADDR_NONE) {
       *address = HostOrder(&dotted);

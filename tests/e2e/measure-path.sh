@@ -12,9 +12,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 h1=vtm25-h1 r=vtm25-r h2=vtm25-h2
 responder=""
 
-remove_namespaces() {
-  for ns in $h1 $r $h2; do ip netns del $ns 2>/dev/null || true; done
-}
+remove_namespaces() { for ns in $h1 $r $h2; do ip netns del $ns 2>/dev/null || true; done; }
 finish() {
   [ -n "$responder" ] && kill "$responder" 2>/dev/null
   WINEPREFIX="$build/measure-prefix" wineserver -k 2>/dev/null || true
@@ -66,12 +64,10 @@ run_once() {
   grep -E "figures:|OK \]|FAILED|Failure|Expected|Which is|actual" "$build/measure-$kind.log"
   grep -q "\[  PASSED  \] 1 test" "$build/measure-$kind.log" || status=1
   echo "$kind: exit $status in $(( $(date +%s) - started )) s"
-  kill "$responder" 2>/dev/null; wait "$responder" 2>/dev/null; responder=""
-  return $status
+  kill "$responder" 2>/dev/null; wait "$responder" 2>/dev/null; responder=""; return $status
 }
 
-failed=0
-i=1
+failed=0 i=1
 while [ $i -le "$runs" ]; do
   echo "== run $i"
   run_once path || failed=1
