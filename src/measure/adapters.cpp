@@ -104,10 +104,10 @@ bool IsPlainKeyName(const std::string& name) {
   return !name.empty() && name.find('\\') == std::string::npos;
 }
 
-// The adapter whose MTU is the value `valueName` of `key`.
-Adapter AdapterAt(const std::string& name, const std::string& address, const ReadKey& key,
-                  const char* valueName) {
-  Adapter adapter;
+// A new adapter at the end of `adapters`, whose MTU is the value `valueName` of `key`.
+Adapter& AddAdapter(std::vector<Adapter>& adapters, const std::string& name,
+                    const std::string& address, const ReadKey& key, const char* valueName) {
+  Adapter& adapter = adapters.emplace_back();
   adapter.name = name;
   adapter.address = address == "0.0.0.0" ? "" : address;
   adapter.mtuValue = {kHkeyLocalMachine, key.Path(), valueName};
@@ -122,12 +122,11 @@ std::vector<Adapter> Nt5Adapters(RegistryApi& registry, AdapterInfoApi& info,
       system + "\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
   for (const SystemAdapter& found : info.Adapters()) {
     if (!IsPlainKeyName(found.name)) continue;
-    Adapter adapter =
-        AdapterAt(found.description.empty() ? found.name : found.description, found.address,
-                  ReadKey(registry, Join(interfaces, found.name)), "MTU");
+    Adapter& adapter =
+        AddAdapter(adapters, found.description.empty() ? found.name : found.description,
+                   found.address, ReadKey(registry, Join(interfaces, found.name)), "MTU");
     adapter.systemMtu = found.mtu;
     adapter.interfaceIndex = found.index;
-    adapters.push_back(adapter);
   }
   return adapters;
 }
@@ -144,7 +143,7 @@ std::vector<Adapter> Nt4Adapters(RegistryApi& registry, const std::string& syste
         registry, system + "\\CurrentControlSet\\Services\\" + service + "\\Parameters\\Tcpip");
     std::string address = tcpip.Text("IPAddress");
     if (address.empty() || address == "0.0.0.0") address = tcpip.Text("DhcpIPAddress");
-    adapters.push_back(AdapterAt(name.empty() ? service : name, address, tcpip, "MTU"));
+    AddAdapter(adapters, name.empty() ? service : name, address, tcpip, "MTU");
   }
   return adapters;
 }
@@ -183,9 +182,8 @@ std::vector<Adapter> Win9xAdapters(RegistryApi& registry, const std::string& sys
       if (!ReadKey(registry, device + "\\Bindings").Has("MSTCP\\" + instance)) continue;
       const std::string driver = ReadKey(registry, device).Text("Driver");
       std::string name = ReadKey(registry, classPath + driver).Text("DriverDesc");
-      adapters.push_back(
-          AdapterAt(name.empty() ? driver : name, tcpip.Text("IPAddress"), tcpip, "MaxMTU"));
-      adapters.back().mtuIsText = true;
+      AddAdapter(adapters, name.empty() ? driver : name, tcpip.Text("IPAddress"), tcpip, "MaxMTU")
+          .mtuIsText = true;
     }
   }
   return adapters;
