@@ -22,10 +22,11 @@ namespace {
 
 class Finder {
  public:
-  bool Answered() const { return answered_; }
-
   Finder(EchoApi& echo, Ipv4 address, const FinderHooks& hooks, PathMeasurement& result)
       : echo_(echo), address_(address), hooks_(hooks), result_(result) {}
+
+  // Whether any of the round trip's echoes came back.
+  bool Answered() const { return answered_; }
 
   // False when asked to stop before the echo went out.
   bool Send(int payload, EchoReply& reply) {
