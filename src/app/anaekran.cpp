@@ -4,6 +4,7 @@
 #include "app/advanced_mode.h"
 #include "app/chained_defaults.h"
 #include "app/justone.h"
+#include "app/measure_mode.h"
 #include "app/page_layout.h"
 #include "app/restar.h"
 #include "app/single_instance_reaction.h"
@@ -118,6 +119,7 @@ void TForm1::BuildOptionsMenu() {
   // The shortcuts are shown beside the captions only: no key is bound to them.
   PopupMenu1.AddItem("&Stay Alive", "Ctrl+S", [this] { VadiVazar1Click(); });
   PopupMenu1.AddItem("&Update", "Ctrl+U", [this] { Update1Click(); });
+  PopupMenu1.AddItem("&Measure Connection...", "", [this] { Measure1Click(); });
   PopupMenu1.AddItem("&About", "", [this] { About1Click(); });
   PopupMenu1.AddItem("&Help", "Ctrl+H", [this] { Help1Click(); });
   PopupMenu1.AddSeparator();
@@ -170,6 +172,9 @@ void TForm1::RunStartupSequence() {
     case StartupEnd::kCommand:
       // Ends the program, or leaves the restart prompt up.
       if (onCommand) onCommand();
+      return;
+    case StartupEnd::kMeasure:
+      if (onMeasureMode) onMeasureMode(outcome.measureHost);
       return;
     case StartupEnd::kShowWizard:
       ui::trace::Mark("start-up sequence done");
@@ -327,6 +332,10 @@ void TForm1::VadiVazar1Click() {
 
 void TForm1::Update1Click() {
   LaunchCompanion("Update.Exe");
+}
+
+void TForm1::Measure1Click() {
+  OpenMeasureWindow("", false, false);
 }
 
 void TForm1::About1Click() {

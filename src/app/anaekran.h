@@ -72,6 +72,7 @@ class TForm1 : public ui::Form {
   std::function<void()> onUninstallMode;
   std::function<void(const std::string& chosenFile)> onRestoreMode;
   std::function<void()> onCommand;  // any other command of the command line
+  std::function<void(const std::string& host)> onMeasureMode;
   std::function<void()> onFirstRun;
 
   // The buttons of the pages.
@@ -95,6 +96,7 @@ class TForm1 : public ui::Form {
   // The commands of the program options menu.
   void VadiVazar1Click();  // "&Stay Alive"
   void Update1Click();     // "&Update"
+  void Measure1Click();    // "&Measure Connection..."
   void About1Click();      // "&About"
   void Help1Click();       // "&Help"
   void Exit1Click();       // "&Exit"

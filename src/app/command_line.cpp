@@ -7,6 +7,7 @@ enum class Operand {
   kNone,
   kType,          // required: a connection type
   kFileOrBefore,  // optional: a backup file or "before"
+  kHost,          // a host name or address; only the measure window goes without
 };
 
 struct CommandSpec {
@@ -22,6 +23,7 @@ constexpr CommandSpec kCommands[] = {
     {"/changes", Command::kChanges, Operand::kType, "/changes T"},
     {"/restore", Command::kRestore, Operand::kFileOrBefore, "/restore before|FILE"},
     {"/report", Command::kReport, Operand::kNone, "/report"},
+    {"/measure", Command::kMeasure, Operand::kHost, "/measure HOST [/apply]"},
     {"/uninstall", Command::kUninstall, Operand::kNone, "/uninstall [/settings defaults|before]"},
 };
 
@@ -34,6 +36,7 @@ struct ModifierSpec {
 constexpr ModifierSpec kModifiers[] = {
     {"/quiet", &CommandArguments::quiet, nullptr},
     {"/restart", &CommandArguments::restart, nullptr},
+    {"/apply", &CommandArguments::apply, nullptr},
     {"/log", nullptr, &CommandArguments::logFile},
     {"/out", nullptr, &CommandArguments::outFile},
     {"/settings", nullptr, &CommandArguments::settings},
@@ -63,7 +66,7 @@ std::string TakeOperand(const CommandSpec& spec, const std::vector<std::string>&
   if (next < arguments.size() && !FindModifier(arguments[next])) {
     parsed.operand = arguments[next++];
   }
-  if (spec.operand == Operand::kFileOrBefore) return "";
+  if (spec.operand != Operand::kType) return "";
   if (parsed.operand.empty()) return std::string(spec.name) + " needs a connection type";
   parsed.type = ConnectionTypeNamed(parsed.operand);
   return parsed.type ? "" : parsed.operand + " is no connection type";
@@ -90,8 +93,13 @@ std::string TakeModifiers(const std::vector<std::string>& arguments, std::size_t
 
 // Why modifiers and command do not go together, or "".
 std::string CheckCombination(const CommandArguments& parsed) {
-  const bool lists = parsed.command == Command::kChanges || parsed.command == Command::kReport;
-  if (!parsed.outFile.empty() && !lists) return "/out goes with /changes and /report only";
+  const bool lists = parsed.command == Command::kChanges || parsed.command == Command::kReport ||
+                     parsed.command == Command::kMeasure;
+  if (!parsed.outFile.empty() && !lists) return "/out goes with /changes, /report and /measure";
+  if (parsed.apply && parsed.command != Command::kMeasure) return "/apply goes with /measure only";
+  if (parsed.quiet && parsed.command == Command::kMeasure && parsed.operand.empty()) {
+    return "/measure needs a host";
+  }
   if (!parsed.settings.empty() && parsed.command != Command::kUninstall) {
     return "/settings goes with /uninstall only";
   }

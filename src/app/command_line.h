@@ -1,7 +1,7 @@
 // The command line for running Veltrano without anyone at the machine: one table of
-// commands ("/optimize T", "/changes T", "/restore before", "/report", "/uninstall"), the
-// modifiers that go with them ("/quiet", "/log FILE", "/out FILE", "/restart",
-// "/settings defaults|before") and the exit codes a script can act on. Portable: it
+// commands ("/optimize T", "/changes T", "/restore before", "/report", "/measure HOST",
+// "/uninstall"), the modifiers that go with them ("/quiet", "/log FILE", "/out FILE",
+// "/restart", "/apply", "/settings defaults|before") and the exit codes a script can act on. Portable: it
 // reads the arguments only.
 #pragma once
 
@@ -28,6 +28,7 @@ enum class Command {
   kOptimize,
   kChanges,
   kReport,
+  kMeasure,  // "/measure HOST": with windows the measure window, the host may be left out
 };
 
 inline constexpr char kRestoreBeforeOperand[] = "before";
@@ -38,6 +39,7 @@ struct CommandArguments {
   int type = 0;         // /optimize and /changes: the connection type, 1 to 7
   bool quiet = false;
   bool restart = false;
+  bool apply = false;  // /measure: apply the measured MTU too
   std::string logFile;
   std::string outFile;
   std::string settings;  // /uninstall: "defaults" or "before"; "" counts as "defaults"

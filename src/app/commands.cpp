@@ -11,6 +11,7 @@
 #include "engine/optimizing.h"
 #include "engine/profile_files.h"
 #include "engine/script.h"
+#include "measure/measurement.h"
 #include "platform/app_state.h"
 #include "platform/files.h"
 #include "platform/os_version.h"
@@ -218,6 +219,37 @@ CommandResult Uninstall(const CommandArguments& arguments) {
   return put;
 }
 
+// The path to the host measured as the measure window does it, and with /apply the
+// adapter's MTU set through the same plan, backup and write.
+CommandResult Measure(const CommandArguments& arguments) {
+  const MeasureEnvironment env = SystemMeasureEnvironment();
+  const Measurement measured = MeasureHost(env, arguments.operand, -1, FinderHooks{});
+  CommandResult result = CommandEnd(kExitDone, measured.Summary());
+  result.figures = measured.AsText();
+  if (!measured.Measured()) {
+    result.code = kExitNothingMeasured;
+    return result;
+  }
+  if (!arguments.apply) return result;
+  ChangePlan plan;
+  std::vector<ChangeRow> before;
+  try {
+    plan = PlanMeasured(env, measured);
+    if (!plan.error.empty()) return Refused(plan.error);
+    before = PlannedRowsNow(plan);
+  } catch (const std::exception& error) {
+    return Refused(error.what());
+  }
+  try {
+    ApplyMeasured(env, measured);
+  } catch (const std::exception& error) {
+    return PartWay(error, before, plan);
+  }
+  result.words += " " + Counted(plan.rows.size()) + " changed.";
+  if (!plan.rows.empty()) result.restartFor = RestartCause::kOptimized;
+  return result;
+}
+
 struct OperationRow {
   Command command;
   Operation operation;
@@ -225,7 +257,7 @@ struct OperationRow {
 
 constexpr OperationRow kOperations[] = {
     {Command::kOptimize, Optimize}, {Command::kChanges, Changes},     {Command::kReport, Report},
-    {Command::kRestore, Restore},   {Command::kUninstall, Uninstall},
+    {Command::kRestore, Restore},   {Command::kUninstall, Uninstall}, {Command::kMeasure, Measure},
 };
 
 CommandResult Run(const CommandArguments& arguments) {
@@ -273,8 +305,9 @@ void EnterRestoreModeFor(const std::string& chosen) {
 
 int RunCommand(const CommandArguments& arguments, Reporter& reporter) {
   CommandResult result = Run(arguments);
-  if (result.listed && !arguments.outFile.empty() &&
-      !WriteWholeFile(arguments.outFile, ChangesAsText(result.rows))) {
+  const bool written = result.listed || !result.figures.empty();
+  const std::string text = result.listed ? ChangesAsText(result.rows) : result.figures;
+  if (written && !arguments.outFile.empty() && !WriteWholeFile(arguments.outFile, text)) {
     result.code = kExitPartWay;
     result.words += "; the rows could not be written to " + arguments.outFile;
   }

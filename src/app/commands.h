@@ -22,6 +22,8 @@ struct CommandResult {
   bool listed = false;
   std::string headline{};
   std::vector<ChangeRow> rows{};
+  // /measure: the figures, as the measure window's "&Copy" gives them.
+  std::string figures{};
   // Set when settings were written that take effect after a restart.
   std::optional<RestartCause> restartFor{};
 };

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/command_reporters.h"
+#include "app/measure_mode.h"
 #include "app/restore.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
@@ -54,6 +55,9 @@ int RunVeltrano(HINSTANCE instance) {
       EnterUninstallMode(ui::Application().CreateForm<TForm7>(), exePath);
     };
     mainForm.onRestoreMode = EnterRestoreModeFor;
+    mainForm.onMeasureMode = [](const std::string& host) {
+      OpenMeasureWindow(host, !host.empty(), true);
+    };
     // The reporter and the command live as long as the message loop below.
     mainForm.onCommand = [&] { RunCommand(command, reporter); };
   });

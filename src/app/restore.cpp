@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "engine/backup.h"
 #include "engine/runs.h"
+#include "measure/measurement.h"
 #include "platform/app_state.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -26,6 +27,8 @@ RestoreTargets AllowedTargets(const AppStateRecord& state) {
   RestoreTargets allowed(state.WindowsDir);
   allowed.AddProfileTargets(state.ProgramDir);
   for (const ChangedValue& target : CatalogueTargets()) allowed.Add(target);
+  // A measured MTU only for the adapters this machine has: a file never names the key.
+  for (const ChangedValue& target : MeasureTargetsOfThisMachine()) allowed.Add(target);
   for (const char* software : {"Software", "SOFTWARE"}) {
     allowed.Add({kHkeyLocalMachine, ProgramKeyPath(software).substr(1), kLastOptimValueName});
   }

@@ -104,6 +104,11 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     outcome.restoreFile = second;
     return outcome;
   }
+  if (command == Command::kMeasure) {
+    outcome.end = StartupEnd::kMeasure;
+    outcome.measureHost = second.size() > 0 && second[0] == '/' ? std::string() : second;
+    return outcome;
+  }
   if (command != Command::kWizard) {
     outcome.end = StartupEnd::kCommand;
     return outcome;

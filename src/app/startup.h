@@ -29,6 +29,7 @@ enum class StartupEnd {
   kUninstall,           // argument 1 was exactly "/uninstall"
   kRestore,             // argument 1 was exactly "/restore"
   kCommand,             // any other command of the command line
+  kMeasure,             // "/measure" with windows: the measure window
   kShowWizard,
 };
 
@@ -47,6 +48,7 @@ struct StartupOutcome {
   bool firstRunPending = false;
   std::string statusText;   // set only for kShowWizard
   std::string restoreFile;  // kRestore: argument 2 ("before" included), "" when none
+  std::string measureHost;  // kMeasure: argument 2, "" when none
 };
 
 // The status line for a LastOptim text. An absent or non-integer LastOptim shows the

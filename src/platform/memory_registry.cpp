@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace veltrano {
 namespace {
@@ -288,6 +289,16 @@ std::vector<RegistryValue> MemoryRegistry::Values(RegKey root, const std::string
   const NodePtr from = RootNode(root);
   const NodePtr node = from ? Find(from, path) : nullptr;
   return node ? node->values : std::vector<RegistryValue>{};
+}
+
+long MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, std::string* name) {
+  long status = kErrorSuccess;
+  const NodePtr node = NodeOf(key, &status);
+  if (!node) return status;
+  // By folded name, as Windows lists them sorted.
+  if (index >= node->children.size()) return kErrorNoMoreItems;
+  *name = std::next(node->children.begin(), index)->second->name;
+  return kErrorSuccess;
 }
 
 std::vector<std::string> MemoryRegistry::SubKeyNames(RegKey root, const std::string& path) const {

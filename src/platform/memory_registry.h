@@ -41,6 +41,7 @@ class MemoryRegistry : public RegistryApi {
                   std::uint32_t* size) override;
   long DeleteValue(RegKey key, const std::string& name) override;
   long CloseKey(RegKey key) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string* name) override;
 
   // --- Planting and inspection, by root and a path without a leading backslash. ---
 

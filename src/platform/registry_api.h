@@ -1,4 +1,4 @@
-// The narrow seam under the registry store: the six registry functions the program
+// The narrow seam under the registry store: the seven registry functions the program
 // uses, with Win32 status codes as results. The Win32 backend calls the real API; the
 // in-memory stand-in behaves like Windows for native tests.
 #pragma once
@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
 
 inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
@@ -34,6 +35,7 @@ inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorBadPathname = 161;  // a sub key that starts with "\"
 inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
 inline constexpr long kErrorKeyDeleted = 1018;  // the key behind an open handle was removed
 
 inline bool IsPredefinedRoot(RegKey key) {
@@ -57,6 +59,11 @@ class RegistryApi {
                           std::uint8_t* data, std::uint32_t* size) = 0;
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
   virtual long CloseKey(RegKey key) = 0;
+  // RegEnumKeyA: the name of sub key number `index`; kErrorNoMoreItems past the last.
+  // Only the adapter search lists keys; a layer that cannot list them has none.
+  virtual long EnumKey(RegKey /*key*/, std::uint32_t /*index*/, std::string* /*name*/) {
+    return kErrorNoMoreItems;
+  }
 };
 
 // The registry of the system the program runs on: the Win32 backend on Windows.

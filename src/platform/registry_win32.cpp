@@ -60,6 +60,13 @@ class Win32Registry : public RegistryApi {
   }
 
   long CloseKey(RegKey key) override { return RegCloseKey(ToHkey(key)); }
+
+  long EnumKey(RegKey key, std::uint32_t index, std::string* name) override {
+    char buffer[MAX_PATH];  // key names are at most 255 characters
+    const LONG status = RegEnumKeyA(ToHkey(key), index, buffer, sizeof buffer);
+    if (status == ERROR_SUCCESS) *name = buffer;
+    return status;
+  }
 };
 
 }  // namespace

@@ -56,6 +56,16 @@ constexpr int kRadioHeight = 17;
 
 }  // namespace
 
+// ---- Edit
+
+Edit::Edit(Widget& parent, const EditArgs& args)
+    : Control(parent, {.className = "EDIT",
+                       .text = args.text,
+                       .style = WS_TABSTOP | WS_VISIBLE | ES_AUTOHSCROLL,
+                       .exStyle = WS_EX_CLIENTEDGE,
+                       .bounds = args.bounds,
+                       .font = args.font}) {}
+
 // ---- Button
 
 Button::Button(Widget& parent, const ButtonArgs& args)

@@ -203,6 +203,18 @@ class ComboBox : public Control {
   ComboBox(Widget& parent, const ComboBoxArgs& args, const Bounds& field);
 };
 
+struct EditArgs {
+  std::string text{};
+  Bounds bounds{0, 0, kDefaultComboWidth, kDefaultComboHeight};
+  FontSpec font{};
+};
+
+// A one-line text field with a sunken border; its text is the window text.
+class Edit : public Control {
+ public:
+  Edit(Widget& parent, const EditArgs& args);
+};
+
 struct BevelArgs {
   Bounds bounds{};  // a height (or width) of 2 gives a horizontal (or vertical) line
 };

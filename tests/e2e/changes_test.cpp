@@ -26,17 +26,6 @@ namespace {
 namespace wh = wine_harness;
 using veltrano::kHkeyLocalMachine;
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Setting names compare as Windows compares key paths: "System" (the catalogue's) and
 // "SYSTEM" (the NT profiles') name one key.
 struct NoCase {
@@ -67,23 +56,6 @@ Settings Shown(const planned_outcome::Outcome& values) {
     }
   }
   return shown;
-}
-
-// Opens the Changes window from `owner`, copies its rows and closes it.
-std::string CopiedChanges(HWND owner) {
-  OpenClipboard(nullptr);
-  EmptyClipboard();
-  CloseClipboard();
-  desktop::Click(desktop::FindControl(owner, "Show &Changes..."));
-  HWND window = desktop::WaitForWindow("TChanges", "Veltrano v2.11 - Changes");
-  EXPECT_NE(window, nullptr) << desktop::VisibleWindows();
-  if (!window) return "";
-  desktop::SaveShot(window, "changes-copied");
-  desktop::Click(desktop::FindControl(window, "&Copy"));
-  std::string rows;
-  desktop::WaitFor([&] { return !(rows = ClipboardText()).empty(); });
-  desktop::Click(desktop::FindControl(window, "&Close"));
-  return rows;
 }
 
 // Each copied row names a known target, with its data before and after the change, and
@@ -147,7 +119,7 @@ TEST_F(ChangesWindow, CopiedRowsAreExactlyWhatOptimizeChanges) {
     std::string rows;
     OptimizeThroughWizard({"Cable , xDSL", "Normal"}, false, "changes-type3", [&](HWND main) {
       before = Shown(touched);
-      rows = CopiedChanges(main);
+      rows = desktop::CopiedChanges(main, "changes-copied");
       EXPECT_EQ(Shown(touched), before) << "opening the window changed nothing";
     });
     const Settings after = Shown(touched);
@@ -175,7 +147,7 @@ TEST_F(ChangesWindow, CopiedRowsAreExactlyWhatOptimizeChanges) {
     ASSERT_GE(lists.size(), 36u);
     for (HWND list : lists) SendMessageA(list, CB_SETCURSEL, 1, 0);
     before = Shown(touched);
-    rows = CopiedChanges(advanced);
+    rows = desktop::CopiedChanges(advanced, "changes-copied");
     EXPECT_EQ(Shown(touched), before) << "opening the window changed nothing";
     desktop::Click(desktop::FindControl(advanced, "Apply and Exit"));
     HWND prompt = desktop::WaitForWindow("Trestart", "Warning");

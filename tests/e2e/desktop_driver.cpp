@@ -124,4 +124,31 @@ std::string SaveShot(HWND window, const std::string& name) {
   return winshot::SaveScreenArea(area, path) ? path : "";
 }
 
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Opens the Changes window from `owner`, copies its rows and closes it.
+std::string CopiedChanges(HWND owner, const std::string& shot) {
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  Click(FindControl(owner, "Show &Changes..."));
+  HWND window = WaitForWindow("TChanges", "Veltrano v2.11 - Changes");
+  if (!window) return "";
+  SaveShot(window, shot);
+  Click(FindControl(window, "&Copy"));
+  std::string rows;
+  WaitFor([&] { return !(rows = ClipboardText()).empty(); });
+  Click(FindControl(window, "&Close"));
+  return rows;
+}
+
 }  // namespace desktop

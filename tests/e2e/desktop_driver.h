@@ -43,4 +43,10 @@ void Click(HWND button);
 // returns that path ("" when it could not).
 std::string SaveShot(HWND window, const std::string& name);
 
+// The clipboard's text ("" when it holds none).
+std::string ClipboardText();
+// Opens the Changes window with `owner`'s "Show &Changes...", keeps a shot of it, copies
+// its rows and closes it; "" when no window came.
+std::string CopiedChanges(HWND owner, const std::string& shot);
+
 }  // namespace desktop
