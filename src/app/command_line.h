@@ -1,8 +1,8 @@
 // The command line for running Veltrano without anyone at the machine: one table of
 // commands ("/optimize T", "/changes T", "/restore before", "/report", "/measure HOST",
 // "/uninstall"), the modifiers that go with them ("/quiet", "/log FILE", "/out FILE",
-// "/restart", "/apply", "/settings defaults|before") and the exit codes a script can act on. Portable: it
-// reads the arguments only.
+// "/restart", "/apply", "/settings defaults|before") and the exit codes a script can act on.
+// Portable: it reads the arguments only.
 #pragma once
 
 #include <string>

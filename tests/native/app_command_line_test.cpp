@@ -36,6 +36,14 @@ TEST(CommandLine, ReadsEveryCommandAndModifierOrSaysWhyNot) {
       {{"/uninstall", "/quiet", "/settings", "before"}, Command::kUninstall, 0, true, ""},
       {{"/uninstall", "/settings", "all"}, Command::kUninstall, 0, false, "defaults or before"},
       {{"/report", "/settings", "before"}, Command::kReport, 0, false, "with /uninstall only"},
+      {{"/measure", "10.0.2.2", "/quiet", "/apply", "/out", "m.txt"},
+       Command::kMeasure,
+       0,
+       true,
+       ""},
+      {{"/measure"}, Command::kMeasure, 0, false, ""},
+      {{"/measure", "/quiet"}, Command::kMeasure, 0, true, "/measure needs a host"},
+      {{"/report", "/apply"}, Command::kReport, 0, false, "/apply goes with /measure only"},
   };
   for (const auto& c : cases) {
     const CommandArguments parsed = ParseCommandLine(c.args);

@@ -61,7 +61,7 @@ class QuietCommandLine : public ::testing::Test {
   wh::TempFolder program_;
 };
 
-// Each exit code from a case made for it (6, nothing measured, has no command yet).
+// Each exit code from a case made for it.
 TEST_F(QuietCommandLine, ExitCodes) {
   const std::string profile = program_.File("VLO\\lanisdn2k.vlo");
   const std::string systemIni = wh::WindowsDir() + "\\system.ini";
@@ -105,6 +105,8 @@ TEST_F(QuietCommandLine, ExitCodes) {
          return [other] {};
        },
        5, "left alone"},
+      // A name that never resolves.
+      {"/measure nothing.invalid /quiet", [] { return [] {}; }, 6, "nothing was measured"},
   };
   for (const auto& c : cases) {
     const std::string log = program_.File("Veltrano.log");
