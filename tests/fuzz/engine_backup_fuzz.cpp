@@ -31,16 +31,16 @@ void RestoresOnlyAllowedTargets(const SettingsBackup& backup) {
   RestoreTargets allowed("C:\\WINDOWS");
   allowed.Add({kHkeyLocalMachine, kMstcp, "MaxMTU"});
   allowed.Add({kHkeyLocalMachine, kMstcp, "DefaultRcvWindow"});
-  if (!allowed.FirstForeign({"fuzzed", backup}).empty()) return;
+  if (!allowed.FirstRefused({"fuzzed", backup}).empty()) return;
   MemoryRegistry registry;
   MemoryProfileStrings ini;
   const ChangePlan plan = PlanChange(
       registry, ini, [&](RegistryApi& r, ProfileStringApi& i) { RestoreSettings(backup, r, i); });
   for (const SavedValue& value : plan.valuesNow) {
-    Check(allowed.FirstForeign({"x", {"", "", {value}, {}, {1}, {}}}).empty());
+    Check(allowed.FirstRefused({"x", {"", "", {value}, {}, {1}, {}}}).empty());
   }
   for (const SavedIniLine& line : plan.linesNow) {
-    Check(allowed.FirstForeign({"x", {"", "", {}, {line}, {}, {1}}}).empty());
+    Check(allowed.FirstRefused({"x", {"", "", {}, {line}, {}, {1}}}).empty());
   }
 }
 

@@ -144,12 +144,25 @@ TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   ASSERT_EQ(first.size(), 2u);
   EXPECT_EQ(first[0].data + first[1].data, "ac");
 
-  // A damaged first backup cannot take in what a change touches first: nothing starts.
-  testing::WriteBytes(folder.Path() + "/Backup/before-veltrano.txt",
-                      "Veltrano settings backup\r\n");
+  // A planted number too high to follow is no reason to hide the next backup.
+  testing::WriteBytes(folder.Path() + "/Backup/backup-999999999-20261208-132005.txt", "x");
+  EXPECT_EQ(BackupNumberOf(SaveBackup(programDir, backup)), 14u);
+
+  // A first backup that is damaged, unreadable or too large cannot take in what a change
+  // touches first: nothing starts.
+  const std::string firstPath = folder.Path() + "/Backup/before-veltrano.txt";
   backup.values.push_back(Saved("Touched last", kRegSz, "d"));
-  EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged);
-  EXPECT_EQ(BackupFiles(programDir).size(), 10u);
+  for (const std::string& state : {"damaged", "a folder", "large"}) {
+    std::filesystem::remove_all(firstPath);
+    if (state == "a folder") std::filesystem::create_directory(firstPath);
+    if (state != "a folder") {
+      testing::WriteBytes(firstPath, state == "damaged" ? "Veltrano settings backup\r\n"
+                                                        : std::string(kLargestBackupFile + 1, ';'));
+    }
+    const std::size_t kept = BackupFiles(programDir).size();
+    EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged) << state;
+    EXPECT_EQ(BackupFiles(programDir).size(), kept) << state;
+  }
 
   // A Backup that is a file: nothing can be saved, and the change is not to start.
   testing::TempFolder blocked;
@@ -172,18 +185,37 @@ TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysCon
   EXPECT_EQ(point.values[0].data + point.values[1].data + point.values[2].data, "223");
   EXPECT_TRUE(point.iniLines.empty()) << "the first change's line is not the second's";
 
-  const RestorePointList list = ListRestorePoints(programDir);
+  // The first backup's fresh copy, left by a replacement cut short, still counts.
+  const std::string first = FirstBackupPath(programDir);
+  std::filesystem::rename(NativePath(first), NativePath(first + ".new"));
+  RestorePointList list = ListRestorePoints(programDir);
   ASSERT_EQ(list.points.size(), 4u);
+  EXPECT_EQ(list.firstProblem, "");
   EXPECT_TRUE(list.points.back().first);
   EXPECT_EQ(ReadBackupFile(list.points.back().path).values.size(), 3u);
+
+  // A backup removed by hand: the points before it know, the later ones are whole. A
+  // point is found by its file, whatever the path's spelling.
+  std::filesystem::remove(NativePath(second));
+  list = ListRestorePoints(programDir);
+  ASSERT_EQ(list.points.size(), 3u);
+  EXPECT_EQ(IncompleteText(list.points[0]), "");
+  EXPECT_EQ(IncompleteText(list.points[1]), "(incomplete: backup 2 is missing)");
+  const std::string oldest = list.points[1].path;
+  const std::string spelt =
+      folder.Path() + "/Backup/../Backup/" + oldest.substr(LastSeparator(oldest) + 1);
+  EXPECT_EQ(RestorePointOf(programDir, spelt).missing, 2u);
+  EXPECT_EQ(BackupsOfRestorePoint(programDir, spelt).size(), 2u);
 
   RestoreTargets allowed("c:\\w");
   for (const char* name : {"a", "B", "c"}) allowed.Add({kHkeyLocalMachine, kKey, name});
   const auto foreignOf = [&](SettingsBackup backup) {
-    return allowed.FirstForeign({"f.txt", ParseBackup(FormatBackup(backup))});
+    return allowed.FirstRefused({"f.txt", ParseBackup(FormatBackup(backup))});
   };
   EXPECT_EQ(foreignOf(point), "");
   EXPECT_EQ(foreignOf({"t", "b", {}, {com1}, {}, {}}), "");
+  allowed.Add({kHkeyLocalMachine, kKey, "bad\\name"});
+  using namespace std::string_literals;
   const struct {
     SavedValue value;
     SavedIniLine line;
@@ -191,9 +223,19 @@ TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysCon
   } foreign[] = {
       {Saved("D", kRegSz, "x"), {}, "MSTCP \"D\" at line 6"},
       {{{kHkeyCurrentUser, kKey, "A"}, true, kRegSz, "x"}, {}, "HKEY_CURRENT_USER"},
+      {{{kHkeyLocalMachine, "System", kKey.substr(7) + "\\A"}, true, kRegSz, "x"},
+       {},
+       "System \"CurrentControlSet"},
+      {Saved("bad\\name", kRegSz, "x"), {}, "never changes"},
+      {Saved("A", 0xffffffff, "x"), {}, "type 0xffffffff, which Veltrano never restores"},
+      {Saved("A", kRegDword, "xy"), {}, "a dword that is not four bytes long at line 6"},
+      {Saved("A", kRegBinary, std::string(16385, 'x')), {}, "16385 bytes, more than 16384"},
       {{}, {"C:\\W\\system.ini", "boot", "shell", true, "x"}, "[boot] shell at line 6"},
       {{}, {"C:\\Other\\win.ini", "Ports", "COM1:", true, "x"}, "C:\\Other\\win.ini"},
       {{}, {"C:\\W\\win.ini", "Ports", "COM6:", true, "x"}, "COM6:"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM1:\n", true, "x"}, "COM1:"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM1:", true, "9\r\n[windows]\r\nrun=x"}, "byte 0x0d"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM1:", true, std::string(1025, 'x')}, "than 1024"},
   };
   for (const auto& c : foreign) {
     SettingsBackup backup{"t", "b", {}, {}, {}, {}};
@@ -203,23 +245,53 @@ TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysCon
   }
 }
 
-// A value that is there but refuses to be read is never taken for an absent one.
-TEST(EngineBackup, UnreadableValueStopsThePlan) {
+// A value or an INI file that is there but refuses to be read is never taken for an
+// absent one, and a plan that stops part-way lets nothing be written.
+TEST(EngineBackup, UnreadableTargetOrFailedPlanStopsTheChangeBeforeItsFirstWrite) {
   class Refusing : public MemoryRegistry {
-    long QueryValue(RegKey, const std::string&, std::uint32_t*, std::uint8_t*,
-                    std::uint32_t*) override {
-      return kErrorAccessDenied;
+   public:
+    bool refuse = false;
+    long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override {
+      if (refuse) return kErrorAccessDenied;
+      return MemoryRegistry::QueryValue(key, name, type, data, size);
     }
-  } registry;
-  MemoryProfileStrings ini;
-  registry.PutText(kHkeyLocalMachine, kKey, "Kept", "mine");
-  EXPECT_THROW(PlanChange(registry, ini,
-                          [](RegistryApi& api, ProfileStringApi&) {
-                            RegKey key = 0;
-                            api.OpenKey(kHkeyLocalMachine, kKey, kKeyAllAccess, &key);
-                            api.DeleteValue(key, "Kept");
-                          }),
-               EBackupUnreadable);
+  };
+  class RefusingIni : public MemoryProfileStrings {
+   public:
+    bool refuse = false;
+    std::optional<std::string> ReadString(const std::string& section, const std::string& key,
+                                          const std::string& path) override {
+      if (refuse) throw EIniFileException("Cannot read " + path + ": Permission denied");
+      return MemoryProfileStrings::ReadString(section, key, path);
+    }
+  };
+  for (const std::string failure : {"value", "INI file", "plan"}) {
+    testing::TempFolder folder;
+    Refusing registry;
+    RefusingIni ini;
+    registry.PutText(kHkeyLocalMachine, kKey, "Kept", "mine");
+    registry.refuse = failure == "value";
+    ini.refuse = failure == "INI file";
+    const Change change = [&](RegistryApi& api, ProfileStringApi& strings) {
+      RegKey key = 0;
+      api.OpenKey(kHkeyLocalMachine, kKey, kKeyAllAccess, &key);
+      api.DeleteValue(key, "Kept");
+      strings.WriteString("Ports", "COM1:", "x", "C:\\W\\win.ini");
+      if (failure == "plan") throw EConvertError("'x' is not a valid integer value");
+    };
+    if (failure == "plan") {
+      EXPECT_THROW(BackUpAndApply(registry, ini, folder.Path() + "\\", "t", change), EConvertError);
+    } else {
+      EXPECT_THROW(BackUpAndApply(registry, ini, folder.Path() + "\\", "t", change),
+                   EBackupUnreadable)
+          << failure;
+    }
+    registry.refuse = false;
+    const auto kept = registry.GetValue(kHkeyLocalMachine, kKey, "Kept");
+    EXPECT_TRUE(kept && kept->Text() == "mine") << failure;
+    EXPECT_EQ(ini.Read("C:\\W\\win.ini", "Ports", "COM1:"), std::nullopt) << failure;
+  }
 }
 
 }  // namespace
