@@ -165,7 +165,10 @@ TEST_F(RestoreThroughTheProgram, PointsGiveBackExactStatesAndForeignFilesAreRefu
   EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kRunKey, "Evil"), std::nullopt);
   EXPECT_EQ(wh::ReadText(kHkeyCurrentUser, "Software\\X", "A"), std::nullopt);
 
-  RestoreThroughProgram(beforeSecond, true);
+  // Spelt with forward slashes, a kept backup is still its restore point.
+  std::string slashed = beforeSecond;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  RestoreThroughProgram(slashed, true);
   EXPECT_TRUE(Take(touched) == afterFirst) << "the state after the first optimization";
 
   RestoreThroughProgram(Installed("Backup\\before-veltrano.txt"), true);
