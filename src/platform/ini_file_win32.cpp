@@ -21,7 +21,9 @@ void ThrowWhenUnreadable(const std::string& path) {
   if (file) return;
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
-  throw EIniFileException("Cannot read " + path + ": " + SystemLastErrorText());
+  std::string reason = SystemLastErrorText();
+  if (!reason.empty() && reason.back() == '.') reason.pop_back();  // the message goes on
+  throw EIniFileException("Cannot read " + path + ": " + reason);
 }
 
 class Win32ProfileStrings : public ProfileStringApi {
