@@ -44,7 +44,8 @@ std::string DataNow(RegistryApi& registry, const std::string& path, const std::s
   if (status == kErrorSuccess) {
     std::vector<std::uint8_t> data(size);
     status = registry.QueryValue(key.Key(), name, &value.type, data.data(), &size);
-    value.data.assign(data.begin(), data.begin() + size);
+    // A value that grew in between answers "more data" with its new, larger size.
+    if (status == kErrorSuccess) value.data.assign(data.begin(), data.begin() + size);
   }
   if (status == kErrorFileNotFound) return kNotSetText;
   if (status != kErrorSuccess) return Unreadable(status);

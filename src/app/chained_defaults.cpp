@@ -1,5 +1,6 @@
 #include "app/chained_defaults.h"
 
+#include "engine/runs.h"
 #include "engine/windef.h"
 #include "platform/app_state.h"
 #include "ui/application.h"
@@ -9,7 +10,7 @@ namespace veltrano {
 bool RunChainedDefaults() {
   AppStateRecord& state = AppState();
   state.DefaultsChained = true;
-  if (state.LastOptim == "7") return true;
+  if (RecordsWindowsDefaults(state.LastOptim)) return true;
   state.DefaultsDone = false;
   state.DefaultsFailed = false;
   ui::Application().CreateForm<TForm6>();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "advanced/apply_settings.h"
 #include "app/restar.h"
 #include "app/restore_window.h"
@@ -41,8 +43,8 @@ SettingsBackup CheckedSettingsOf(const RestorePoint& point) {
   const std::vector<BackupOnDisk> files = BackupsOfRestorePoint(state.ProgramDir, point.path);
   const RestoreTargets allowed = AllowedTargets(state);
   for (const BackupOnDisk& file : files) {
-    const std::string foreign = allowed.FirstForeign(file);
-    if (!foreign.empty()) throw EBackupRefused(foreign);
+    const std::string refused = allowed.FirstRefused(file);
+    if (!refused.empty()) throw EBackupRefused(refused);
   }
   return ComposeRestorePoint(files);
 }
@@ -51,6 +53,13 @@ Change RestoreChange(const SettingsBackup& settings) {
   return [&settings](RegistryApi& registry, ProfileStringApi& ini) {
     RestoreSettings(settings, registry, ini);
   };
+}
+
+// The plan of a restore; one that would stop part-way stops here, before any question.
+ChangePlan PlanWhole(const SettingsBackup& settings) {
+  ChangePlan plan = PlanChange(SystemRegistry(), SystemProfileStrings(), RestoreChange(settings));
+  if (plan.failure) std::rethrow_exception(plan.failure);
+  return plan;
 }
 
 std::string Counted(std::size_t count, const char* one, const char* many) {
@@ -75,17 +84,18 @@ std::string Described(const RestorePoint& point) {
   return "the network settings saved on " + point.taken + " (before " + point.before + ")";
 }
 
+// What a point with a gap in its chain cannot put back, said before the question.
+std::string GapWarning(const RestorePoint& point) {
+  if (point.missing == 0) return "";
+  return "Backup " + std::to_string(point.missing) +
+         " of this restore point is missing: the settings that the change it was taken "
+         "before touched first, and no later change did, cannot be put back.\r\n\r\n";
+}
+
 void Restore(const SettingsBackup& settings, const ChangePlan& plan) {
   const AppStateRecord& state = AppState();
   SaveBackup(state.ProgramDir, BackupFromPlan(plan, "a restore"));
   RestoreSettings(settings, SystemRegistry(), SystemProfileStrings());
-}
-
-RestorePoint PointOfFile(const std::string& path) {
-  const AppStateRecord& state = AppState();
-  const SettingsBackup backup = ReadBackupFile(path);
-  const bool first = FoldCase(path) == FoldCase(FirstBackupPath(state.ProgramDir));
-  return RestorePoint{path, backup.taken, backup.before, first};
 }
 
 }  // namespace
@@ -97,10 +107,9 @@ ChangePlan PlanRestoreOf(const RestorePoint& point) {
 
 bool RestorePointAfterAsking(const RestorePoint& point) {
   const SettingsBackup settings = CheckedSettingsOf(point);
-  const ChangePlan plan =
-      PlanChange(SystemRegistry(), SystemProfileStrings(), RestoreChange(settings));
-  if (Ask("Restore " + Described(point) + " from " + point.path + "?\r\n\r\nThis changes " +
-              ChangeCount(plan) + ".",
+  const ChangePlan plan = PlanWhole(settings);
+  if (Ask(GapWarning(point) + "Restore " + Described(point) + " from " + point.path +
+              "?\r\n\r\nThis changes " + ChangeCount(plan) + ".",
           MB_ICONQUESTION | MB_YESNO) != IDYES) {
     return false;
   }
@@ -118,9 +127,12 @@ std::optional<RestorePoint> BeforeVeltranoPoint() {
   return list.points.back();
 }
 
-void RestoreBeforeVeltrano(const RestorePoint& first) {
-  const SettingsBackup settings = CheckedSettingsOf(first);
-  Restore(settings, PlanChange(SystemRegistry(), SystemProfileStrings(), RestoreChange(settings)));
+SettingsBackup CheckedBeforeVeltrano(const RestorePoint& first) {
+  return CheckedSettingsOf(first);
+}
+
+void RestoreBeforeVeltrano(const SettingsBackup& settings) {
+  Restore(settings, PlanWhole(settings));
 }
 
 void EnterRestoreMode(const std::string& chosenFile) {
@@ -128,7 +140,8 @@ void EnterRestoreMode(const std::string& chosenFile) {
     ui::Application().CreateForm<TRestore>();  // shows itself; the program ends from it
     return;
   }
-  if (!RestorePointAfterAsking(PointOfFile(chosenFile))) ui::Application().Halt(0);
+  const RestorePoint point = RestorePointOf(AppState().ProgramDir, chosenFile);
+  if (!RestorePointAfterAsking(point)) ui::Application().Halt(0);
 }
 
 }  // namespace veltrano

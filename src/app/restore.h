@@ -28,8 +28,12 @@ bool RestorePointAfterAsking(const RestorePoint& point);
 // The backup from before Veltrano, when it is there and sound.
 std::optional<RestorePoint> BeforeVeltranoPoint();
 
-// Puts the state before Veltrano back without asking (uninstall mode asks itself).
-// Errors propagate.
-void RestoreBeforeVeltrano(const RestorePoint& first);
+// The settings from before Veltrano, checked as every restore checks its file: raises
+// EBackupDamaged or EBackupRefused before anything is asked.
+SettingsBackup CheckedBeforeVeltrano(const RestorePoint& first);
+
+// Puts the checked state before Veltrano back without asking (uninstall mode asks
+// itself). Errors propagate.
+void RestoreBeforeVeltrano(const SettingsBackup& settings);
 
 }  // namespace veltrano

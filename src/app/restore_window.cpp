@@ -63,7 +63,9 @@ TRestore::TRestore()
   points_ = list.points;
   Label1.SetCaption(LabelText(list));
   for (const RestorePoint& point : points_) {
-    ListView1.AddRow({point.taken, point.first ? "Before Veltrano" : point.before});
+    const std::string gap = IncompleteText(point);
+    ListView1.AddRow({point.taken, point.first ? "Before Veltrano"
+                                               : point.before + (gap.empty() ? "" : " " + gap)});
   }
   ListView1.onSelect = [this] { ListView1Select(); };
   RzButton1.onClick = [this] { RzButton1Click(); };

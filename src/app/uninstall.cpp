@@ -72,12 +72,14 @@ enum class OwnSettings { kDeclined, kRestored, kFailed };
 // shown in the error box.
 OwnSettings OfferOwnSettings(const RestorePoint& first) {
   ui::TApplication& application = ui::Application();
-  if (application.ShowMessageBox(OwnSettingsQuestion(first.taken), application.Title(),
-                                 MB_ICONQUESTION | MB_YESNO) != IDYES) {
-    return OwnSettings::kDeclined;
-  }
   try {
-    RestoreBeforeVeltrano(first);
+    // Checked before the question, as every restore is: a refused file is never offered.
+    const SettingsBackup settings = CheckedBeforeVeltrano(first);
+    if (application.ShowMessageBox(OwnSettingsQuestion(first.taken), application.Title(),
+                                   MB_ICONQUESTION | MB_YESNO) != IDYES) {
+      return OwnSettings::kDeclined;
+    }
+    RestoreBeforeVeltrano(settings);
     return OwnSettings::kRestored;
   } catch (const std::exception& error) {
     application.ShowError(error.what());

@@ -21,6 +21,7 @@
 // 0x20 and 0x7F, so every name and INI line (tabs included) reads back byte for byte.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -61,13 +62,33 @@ struct SettingsBackup {
   std::vector<std::size_t> valueLines, iniLineLines;
 };
 
-// Keys that tell targets apart as Windows does: registry names and INI names without
-// regard to case.
 // "HKEY_LOCAL_MACHINE", ..., as the file names a root.
 std::string BackupRootName(RegKey root);
 std::string FoldCase(std::string text);  // "A" to "Z" lowered, as Windows compares names
-std::string TargetKey(const ChangedValue& target);
-std::string LineKey(const SavedIniLine& line);
+
+// A target as Windows tells targets apart: a registry value (root, key path, name) or an
+// INI line (file, section, key), each part folded and compared on its own, so that no
+// name can spell its way into a key or a file.
+struct TargetId {
+  RegKey root = 0;   // 0 for an INI line
+  std::string file;  // the INI file; "" for a registry value
+  std::string path;  // the key path, or the INI section
+  std::string name;  // the value name, or the INI key
+  auto operator<=>(const TargetId&) const = default;
+};
+TargetId IdOf(const ChangedValue& target);
+TargetId IdOf(const SavedIniLine& line);
+// False for a name no target of this program has: one holding '\', NUL, CR or LF.
+bool IsPlainTargetName(const std::string& name);
+
+// What a restore puts back, at most: larger files, values and INI texts are refused.
+inline constexpr std::size_t kLargestBackupFile = 1024 * 1024;
+inline constexpr std::size_t kLargestValueData = 16 * 1024;
+inline constexpr std::size_t kLongestIniText = 1024;
+// "" when a saved value or INI line is data a restore may write; otherwise why not
+// ("a value of type 0xb, which Veltrano never restores").
+std::string UnfitData(const SavedValue& value);
+std::string UnfitData(const SavedIniLine& line);
 
 // A backup file that cannot be read back; nothing has been restored from it.
 class EBackupDamaged : public VeltranoError {
@@ -106,7 +127,14 @@ std::string FirstBackupPath(const std::string& programDir);
 // ("backup-0007-20261208-132005.txt") count.
 std::vector<std::string> BackupFiles(const std::string& programDir);
 bool IsBackupFileName(const std::string& name);
-// Reads and checks a whole backup file: EInOutError when it cannot be read,
+// 7 for "...\\backup-0007-20261208-132005.txt"; 0 for any other name.
+unsigned long BackupNumberOf(const std::string& path);
+// The file that holds the backup from before Veltrano: its own, or the fresh copy a
+// replacement leaves when it stops between removing the old file and renaming the copy;
+// "" when neither is there. A file that is there but cannot be read still counts.
+std::string FoundFirstBackup(const std::string& programDir);
+// Reads and checks a whole backup file: EInOutError (with the system's reason) when it
+// cannot be read, EBackupRefused when it is larger than any backup this program writes,
 // EBackupDamaged when it is not whole.
 SettingsBackup ReadBackupFile(const std::string& path);
 

@@ -17,6 +17,7 @@ constexpr char kFilePrefix[] = "backup-";
 constexpr char kFirstFileName[] = "before-veltrano.txt";
 constexpr char kFreshSuffix[] = ".new";  // what ReplaceWholeFile writes before the rename
 constexpr std::size_t kKeptLatest = 10;
+constexpr unsigned long kLargestNumber = 999999999;  // nine digits
 
 std::string LocalTimeText(const char* format) {
   const std::time_t now = std::time(nullptr);
@@ -44,21 +45,28 @@ unsigned long BackupNumber(const std::string& name) {
   return exact && digits <= 9 ? std::strtoul(name.c_str() + kPrefix, nullptr, 10) : 0;
 }
 
-std::string ValueKey(const SavedValue& value) {
-  return TargetKey(value.target);
+// The number the next backup gets. A name numbered so high that the next one's number
+// could not be read back is not counted: it would hide every later backup.
+unsigned long NextBackupNumber(const std::vector<std::string>& files) {
+  unsigned long last = 0;
+  for (const std::string& file : files) {
+    const unsigned long number = BackupNumberOf(file);
+    if (number < kLargestNumber && number > last) last = number;
+  }
+  return last + 1;
 }
 
 // Adds what `backup` holds and `first` does not; true when anything was added.
 bool TakeInFirstTouches(SettingsBackup& first, const SettingsBackup& backup) {
-  std::set<std::string> known;
-  for (const SavedValue& value : first.values) known.insert(ValueKey(value));
-  for (const SavedIniLine& line : first.iniLines) known.insert(LineKey(line));
+  std::set<TargetId> known;
+  for (const SavedValue& value : first.values) known.insert(IdOf(value.target));
+  for (const SavedIniLine& line : first.iniLines) known.insert(IdOf(line));
   const std::size_t before = first.values.size() + first.iniLines.size();
   for (const SavedValue& value : backup.values) {
-    if (known.insert(ValueKey(value)).second) first.values.push_back(value);
+    if (known.insert(IdOf(value.target)).second) first.values.push_back(value);
   }
   for (const SavedIniLine& line : backup.iniLines) {
-    if (known.insert(LineKey(line)).second) first.iniLines.push_back(line);
+    if (known.insert(IdOf(line)).second) first.iniLines.push_back(line);
   }
   return first.values.size() + first.iniLines.size() != before;
 }
@@ -67,11 +75,10 @@ bool TakeInFirstTouches(SettingsBackup& first, const SettingsBackup& backup) {
 // stopped between removing the old file and renaming the fresh one is finished here.
 std::optional<SettingsBackup> ReadFirstBackup(const std::string& programDir) {
   const std::string path = FirstBackupPath(programDir);
-  if (ReadWholeFile(path)) return ReadBackupFile(path);
-  const std::string fresh = path + kFreshSuffix;
-  if (!ReadWholeFile(fresh)) return std::nullopt;
-  SettingsBackup first = ReadBackupFile(fresh);
-  std::rename(NativePath(fresh).c_str(), NativePath(path).c_str());
+  const std::string found = FoundFirstBackup(programDir);
+  if (found.empty()) return std::nullopt;
+  SettingsBackup first = ReadBackupFile(found);
+  if (found != path) std::rename(NativePath(found).c_str(), NativePath(path).c_str());
   return first;
 }
 
@@ -102,6 +109,18 @@ bool IsBackupFileName(const std::string& name) {
   return BackupNumber(name) > 0;
 }
 
+unsigned long BackupNumberOf(const std::string& path) {
+  return BackupNumber(NameOf(path));
+}
+
+std::string FoundFirstBackup(const std::string& programDir) {
+  const std::string path = FirstBackupPath(programDir);
+  for (const std::string& candidate : {path, path + kFreshSuffix}) {
+    if (ReadFileAtMost(candidate, 0).status != FileRead::kMissing) return candidate;
+  }
+  return "";
+}
+
 std::vector<std::string> BackupFiles(const std::string& programDir) {
   std::vector<std::string> names;
   for (const std::string& name : FileNamesIn(BackupFolder(programDir))) {
@@ -115,10 +134,18 @@ std::vector<std::string> BackupFiles(const std::string& programDir) {
 }
 
 SettingsBackup ReadBackupFile(const std::string& path) {
-  const auto text = ReadWholeFile(path);
-  if (!text) throw EInOutError("Cannot read the backup file " + path);
+  const FileRead read = ReadFileAtMost(path, kLargestBackupFile);
+  if (read.status == FileRead::kTooLarge) {
+    throw EBackupRefused("The backup file " + path + " is larger than " +
+                         std::to_string(kLargestBackupFile / 1024) +
+                         " KB, which no backup of Veltrano is. Nothing has been restored");
+  }
+  if (read.status != FileRead::kRead) {
+    throw EInOutError("Cannot read the backup file " + path +
+                      (read.reason.empty() ? "" : ": " + read.reason));
+  }
   try {
-    return ParseBackup(*text);
+    return ParseBackup(read.bytes);
   } catch (const EBackupDamaged& damaged) {
     std::string why = damaged.what();
     const std::string prefix = "The backup file ";
@@ -140,7 +167,7 @@ std::string SaveBackup(const std::string& programDir, const SettingsBackup& back
                          "without it");
   }
   std::vector<std::string> files = BackupFiles(programDir);
-  const unsigned long next = files.empty() ? 1 : BackupNumber(NameOf(files.back())) + 1;
+  const unsigned long next = NextBackupNumber(files);
   const std::string path = folder + "\\" + kFilePrefix + PaddedNumber(next, 4) + "-" +
                            LocalTimeText("%Y%m%d-%H%M%S") + ".txt";
   if (!WriteWholeFile(path, FormatBackup(backup))) {

@@ -252,12 +252,43 @@ std::string FoldCase(std::string text) {
   return text;
 }
 
-std::string TargetKey(const ChangedValue& target) {
-  return FoldCase(std::to_string(target.root) + "\\" + target.keyPath + "\\" + target.name);
+TargetId IdOf(const ChangedValue& target) {
+  return TargetId{target.root, "", FoldCase(target.keyPath), FoldCase(target.name)};
 }
 
-std::string LineKey(const SavedIniLine& line) {
-  return TargetKey({0, line.path + "\n" + line.section, line.key});
+TargetId IdOf(const SavedIniLine& line) {
+  return TargetId{0, FoldCase(line.path), FoldCase(line.section), FoldCase(line.key)};
+}
+
+bool IsPlainTargetName(const std::string& name) {
+  return name.find_first_of(std::string("\\\0\r\n", 4)) == std::string::npos;
+}
+
+std::string UnfitData(const SavedValue& value) {
+  if (!value.present) return "";
+  const std::uint32_t type = value.type;
+  const bool known = type == kRegSz || type == kRegExpandSz || type == kRegBinary ||
+                     type == kRegDword || type == kRegMultiSz;
+  if (!known) return "a value of type 0x" + HexText(type, 1) + ", which Veltrano never restores";
+  if (type == kRegDword && value.data.size() != 4) return "a dword that is not four bytes long";
+  if (value.data.size() > kLargestValueData) {
+    return "a value of " + std::to_string(value.data.size()) + " bytes, more than " +
+           std::to_string(kLargestValueData);
+  }
+  return "";
+}
+
+std::string UnfitData(const SavedIniLine& line) {
+  if (line.key.size() > kLongestIniText || line.value.size() > kLongestIniText) {
+    return "an INI line longer than " + std::to_string(kLongestIniText) + " bytes";
+  }
+  for (char c : line.value) {
+    const auto byte = static_cast<unsigned char>(c);
+    // An INI file is lines of text: a line break in the data would write lines of its own.
+    if (byte < 0x20 && c != '\t')
+      return "an INI text holding the control byte 0x" + HexText(byte, 2);
+  }
+  return "";
 }
 
 std::string FormatBackup(const SettingsBackup& backup) {

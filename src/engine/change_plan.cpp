@@ -120,7 +120,7 @@ class PlanningRegistry : public RegistryApi {
                   std::uint32_t* size) override {
     ChangedValue target;
     if (!Target(key, name, target)) return kErrorInvalidHandle;
-    const auto found = index_.find(TargetKey(target));
+    const auto found = index_.find(IdOf(target));
     const SavedValue value =
         found != index_.end() ? plan_.valuesAfter[found->second] : reader_.Read(target);
     if (!value.present) return kErrorFileNotFound;
@@ -137,7 +137,7 @@ class PlanningRegistry : public RegistryApi {
   long DeleteValue(RegKey key, const std::string& name) override {
     ChangedValue target;
     if (!Target(key, name, target)) return kErrorInvalidHandle;
-    const auto found = index_.find(TargetKey(target));
+    const auto found = index_.find(IdOf(target));
     const bool present = found != index_.end() ? plan_.valuesAfter[found->second].present
                                                : reader_.Read(target).present;
     if (!present) return kErrorFileNotFound;  // as Windows answers for a missing value
@@ -206,7 +206,7 @@ class PlanningRegistry : public RegistryApi {
 
   // The target's data after the change, made on its first touch from its data now.
   SavedValue& After(const ChangedValue& target) {
-    const auto [found, added] = index_.emplace(TargetKey(target), plan_.valuesNow.size());
+    const auto [found, added] = index_.emplace(IdOf(target), plan_.valuesNow.size());
     if (added) {
       plan_.valuesNow.push_back(reader_.Read(target));
       plan_.valuesAfter.push_back(plan_.valuesNow.back());
@@ -218,7 +218,7 @@ class PlanningRegistry : public RegistryApi {
   LiveReader reader_;
   ChangePlan& plan_;
   std::vector<Touch>& order_;
-  std::map<std::string, std::size_t> index_;
+  std::map<TargetId, std::size_t> index_;
   std::set<std::string> createdKeys_;
   // Handles are never handed out twice: a closed one stays in its place, closed.
   static constexpr RegKey kFirstHandle = 0x1000;
@@ -240,8 +240,8 @@ class PlanningProfileStrings : public ProfileStringApi {
   }
   std::optional<std::string> ReadString(const std::string& section, const std::string& key,
                                         const std::string& path) override {
-    const auto found = index_.find(LineKey({path, section, key, false, ""}));
-    if (found == index_.end()) return live_.ReadString(section, key, path);
+    const auto found = index_.find(IdOf(SavedIniLine{path, section, key, false, ""}));
+    if (found == index_.end()) return ReadLive(section, key, path);
     const SavedIniLine& after = plan_.linesAfter[found->second];
     if (!after.present) return std::nullopt;
     return after.value;
@@ -257,9 +257,9 @@ class PlanningProfileStrings : public ProfileStringApi {
  private:
   SavedIniLine& After(const std::string& section, const std::string& key, const std::string& path) {
     const auto [found, added] =
-        index_.emplace(LineKey({path, section, key, false, ""}), plan_.linesNow.size());
+        index_.emplace(IdOf(SavedIniLine{path, section, key, false, ""}), plan_.linesNow.size());
     if (added) {
-      const auto now = live_.ReadString(section, key, path);
+      const auto now = ReadLive(section, key, path);
       plan_.linesNow.push_back({path, section, key, now.has_value(), now.value_or("")});
       plan_.linesAfter.push_back(plan_.linesNow.back());
       order_.push_back(Touch{true, found->second});
@@ -267,10 +267,20 @@ class PlanningProfileStrings : public ProfileStringApi {
     return plan_.linesAfter[found->second];
   }
 
+  // An INI file that cannot be read is never taken for one without the line.
+  std::optional<std::string> ReadLive(const std::string& section, const std::string& key,
+                                      const std::string& path) {
+    try {
+      return live_.ReadString(section, key, path);
+    } catch (const EIniFileException& error) {
+      throw EBackupUnreadable(std::string(error.what()) + ". Nothing has been changed");
+    }
+  }
+
   ProfileStringApi& live_;
   ChangePlan& plan_;
   std::vector<Touch>& order_;
-  std::map<std::string, std::size_t> index_;
+  std::map<TargetId, std::size_t> index_;
 };
 
 // A registry in which every key and every value is there, and INI files with no line:
@@ -357,6 +367,7 @@ ChangePlan PlanChange(RegistryApi& live, ProfileStringApi& ini, const Change& ch
     throw;
   } catch (const std::exception& error) {
     plan.error = error.what();
+    plan.failure = std::current_exception();
   }
   AddRows(plan, order);
   return plan;
@@ -398,6 +409,8 @@ void BackUpAndApply(RegistryApi& live, ProfileStringApi& ini, const std::string&
                     const std::string& before, const Change& change) {
   if (!programDir.empty()) {
     const ChangePlan plan = PlanChange(live, ini, change);
+    // A plan that stopped part-way saw only part of what the change would overwrite.
+    if (plan.failure) std::rethrow_exception(plan.failure);
     SaveBackup(programDir, BackupFromPlan(plan, before));
   }
   change(live, ini);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,8 +32,10 @@ struct ChangePlan {
   std::vector<SavedIniLine> linesNow, linesAfter;
   // Only the targets whose data would differ, in first-touch order across both kinds.
   std::vector<ChangeRow> rows;
-  // The error that would stop the change part-way, if any ("" when it runs through).
+  // The error that would stop the change part-way, if any ("" when it runs through),
+  // and the exception itself.
   std::string error;
+  std::exception_ptr failure;
 };
 
 // A change, written against whatever registry and INI files it is handed.
@@ -59,7 +62,8 @@ SettingsBackup BackupFromPlan(const ChangePlan& plan, const std::string& before)
 
 // The steps every change takes: plan it, keep what it will overwrite in
 // programDir\Backup, then make it, stopping at the first refusal. With programDir empty
-// it is only made. Raises before the first write when the backup cannot be kept.
+// it is only made. Raises before the first write when the backup cannot be kept or the
+// plan stopped part-way (with the plan's own error).
 void BackUpAndApply(RegistryApi& live, ProfileStringApi& ini, const std::string& programDir,
                     const std::string& before, const Change& change);
 

@@ -23,22 +23,47 @@ std::string Foreign(const std::string& path, const std::string& target, std::siz
          ", which Veltrano never changes. Nothing has been restored";
 }
 
+std::string Unfit(const std::string& path, const std::string& why, std::size_t line) {
+  return "The backup file " + path + " holds " + why + " at line " + std::to_string(line) +
+         ". Nothing has been restored";
+}
+
+std::size_t LineAt(const std::vector<std::size_t>& lines, std::size_t index) {
+  return index < lines.size() ? lines[index] : 0;
+}
+
+// The first number missing from the chain of the numbered backup files[from] and every
+// later one; 0 when the chain is whole.
+unsigned long FirstMissing(const std::vector<std::string>& files, std::size_t from) {
+  for (std::size_t i = from; i + 1 < files.size(); ++i) {
+    const unsigned long next = BackupNumberOf(files[i]) + 1;
+    if (BackupNumberOf(files[i + 1]) != next) return next;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string IncompleteText(const RestorePoint& point) {
+  if (point.missing == 0) return "";
+  return "(incomplete: backup " + std::to_string(point.missing) + " is missing)";
+}
 
 RestorePointList ListRestorePoints(const std::string& programDir) {
   RestorePointList list;
   const std::vector<std::string> files = BackupFiles(programDir);
-  for (auto file = files.rbegin(); file != files.rend(); ++file) {
+  for (std::size_t i = files.size(); i-- > 0;) {
     try {
-      list.points.push_back(PointOf(*file, ReadBackupFile(*file), false));
+      list.points.push_back(PointOf(files[i], ReadBackupFile(files[i]), false));
+      list.points.back().missing = FirstMissing(files, i);
     } catch (const VeltranoError&) {
       // A damaged backup is no point to go back to.
     }
   }
-  const std::string first = FirstBackupPath(programDir);
-  if (!ReadWholeFile(first)) {
-    list.firstProblem =
-        "The backup of the settings from before Veltrano (" + first + ") is missing.";
+  const std::string first = FoundFirstBackup(programDir);
+  if (first.empty()) {
+    list.firstProblem = "The backup of the settings from before Veltrano (" +
+                        FirstBackupPath(programDir) + ") is missing.";
     return list;
   }
   try {
@@ -49,12 +74,18 @@ RestorePointList ListRestorePoints(const std::string& programDir) {
   return list;
 }
 
+RestorePoint RestorePointOf(const std::string& programDir, const std::string& path) {
+  for (const RestorePoint& point : ListRestorePoints(programDir).points) {
+    if (SameFile(point.path, path)) return point;
+  }
+  return PointOf(path, ReadBackupFile(path), false);
+}
+
 std::vector<BackupOnDisk> BackupsOfRestorePoint(const std::string& programDir,
                                                 const std::string& pointPath) {
   const std::vector<std::string> files = BackupFiles(programDir);
-  auto at = std::find_if(files.begin(), files.end(), [&](const std::string& file) {
-    return FoldCase(file) == FoldCase(pointPath);
-  });
+  auto at = std::find_if(files.begin(), files.end(),
+                         [&](const std::string& file) { return SameFile(file, pointPath); });
   std::vector<BackupOnDisk> backups;
   if (at == files.end()) {
     backups.push_back({pointPath, ReadBackupFile(pointPath)});
@@ -69,13 +100,13 @@ SettingsBackup ComposeRestorePoint(const std::vector<BackupOnDisk>& backups) {
   if (backups.empty()) return composed;
   composed.taken = backups.front().backup.taken;
   composed.before = backups.front().backup.before;
-  std::set<std::string> known;
+  std::set<TargetId> known;
   for (const BackupOnDisk& file : backups) {
     for (const SavedValue& value : file.backup.values) {
-      if (known.insert(TargetKey(value.target)).second) composed.values.push_back(value);
+      if (known.insert(IdOf(value.target)).second) composed.values.push_back(value);
     }
     for (const SavedIniLine& line : file.backup.iniLines) {
-      if (known.insert(LineKey(line)).second) composed.iniLines.push_back(line);
+      if (known.insert(IdOf(line)).second) composed.iniLines.push_back(line);
     }
   }
   return composed;
@@ -84,7 +115,7 @@ SettingsBackup ComposeRestorePoint(const std::vector<BackupOnDisk>& backups) {
 RestoreTargets::RestoreTargets(const std::string& windowsDir) : windowsDir_(FoldCase(windowsDir)) {}
 
 void RestoreTargets::Add(const ChangedValue& target) {
-  allowed_.insert(TargetKey(target));
+  allowed_.insert(IdOf(target));
 }
 
 void RestoreTargets::AddProfileTargets(const std::string& programDir) {
@@ -109,26 +140,40 @@ void RestoreTargets::AddProfileTargets(const std::string& programDir) {
   }
 }
 
-std::string RestoreTargets::FirstForeign(const BackupOnDisk& file) const {
+bool RestoreTargets::Allows(const ChangedValue& target) const {
+  return IsPlainTargetName(target.name) && allowed_.count(IdOf(target)) > 0;
+}
+
+bool RestoreTargets::Allows(const SavedIniLine& line) const {
+  const TargetId id = IdOf(line);
+  const bool ownFile =
+      id.file == windowsDir_ + "\\win.ini" || id.file == windowsDir_ + "\\system.ini";
+  const bool port = std::any_of(std::begin(kPortEntries), std::end(kPortEntries),
+                                [&](const char* key) { return id.name == FoldCase(key); });
+  return ownFile && id.path == "ports" && port && IsPlainTargetName(line.key);
+}
+
+std::string RestoreTargets::FirstRefused(const BackupOnDisk& file) const {
   const SettingsBackup& backup = file.backup;
   for (std::size_t i = 0; i < backup.values.size(); ++i) {
     const ChangedValue& target = backup.values[i].target;
-    if (allowed_.count(TargetKey(target))) continue;
-    const std::size_t line = i < backup.valueLines.size() ? backup.valueLines[i] : 0;
-    return Foreign(file.path,
-                   BackupRootName(target.root) + "\\" + target.keyPath + " \"" + target.name + "\"",
-                   line);
+    const std::size_t line = LineAt(backup.valueLines, i);
+    if (!Allows(target)) {
+      return Foreign(
+          file.path,
+          BackupRootName(target.root) + "\\" + target.keyPath + " \"" + target.name + "\"", line);
+    }
+    const std::string unfit = UnfitData(backup.values[i]);
+    if (!unfit.empty()) return Unfit(file.path, unfit, line);
   }
   for (std::size_t i = 0; i < backup.iniLines.size(); ++i) {
     const SavedIniLine& entry = backup.iniLines[i];
-    const std::string path = FoldCase(entry.path);
-    const bool ownFile = path == windowsDir_ + "\\win.ini" || path == windowsDir_ + "\\system.ini";
-    const bool port =
-        std::any_of(std::begin(kPortEntries), std::end(kPortEntries),
-                    [&](const char* key) { return FoldCase(entry.key) == FoldCase(key); });
-    if (ownFile && FoldCase(entry.section) == "ports" && port) continue;
-    const std::size_t line = i < backup.iniLineLines.size() ? backup.iniLineLines[i] : 0;
-    return Foreign(file.path, entry.path + " [" + entry.section + "] " + entry.key, line);
+    const std::size_t line = LineAt(backup.iniLineLines, i);
+    if (!Allows(entry)) {
+      return Foreign(file.path, entry.path + " [" + entry.section + "] " + entry.key, line);
+    }
+    const std::string unfit = UnfitData(entry);
+    if (!unfit.empty()) return Unfit(file.path, unfit, line);
   }
   return "";
 }

@@ -20,7 +20,13 @@ struct RestorePoint {
   std::string taken;   // "2026-12-08 13:20:05"
   std::string before;  // "an optimization for Satellite Dish", ...
   bool first = false;  // the backup from before Veltrano
+  // The number of the first backup missing from the point's chain (0 when it is whole):
+  // what only that change touched cannot be put back.
+  unsigned long missing = 0;
 };
+
+// "(incomplete: backup 7 is missing)", or "" for a whole point.
+std::string IncompleteText(const RestorePoint& point);
 
 struct RestorePointList {
   std::vector<RestorePoint> points;  // newest first; the backup from before Veltrano last
@@ -32,6 +38,11 @@ struct RestorePointList {
 
 // Every kept backup (damaged ones are left out of the list).
 RestorePointList ListRestorePoints(const std::string& programDir);
+
+// The restore point of a file given by any path: a kept backup (or the backup from before
+// Veltrano) is recognised by the file itself, however the path spells it; any other
+// file is a point of its own. Raises as ReadBackupFile does.
+RestorePoint RestorePointOf(const std::string& programDir, const std::string& path);
 
 struct BackupOnDisk {
   std::string path;
@@ -56,13 +67,16 @@ class RestoreTargets {
   void Add(const ChangedValue& target);
   // Every value each shipped profile (both families) writes or removes.
   void AddProfileTargets(const std::string& programDir);
-  // "" when the backup names only allowed targets; otherwise a sentence naming the
-  // first foreign one and its line.
-  std::string FirstForeign(const BackupOnDisk& file) const;
+  // "" when the backup names only allowed targets with data a restore may write;
+  // otherwise a sentence naming the file, the line and why.
+  std::string FirstRefused(const BackupOnDisk& file) const;
 
  private:
+  bool Allows(const ChangedValue& target) const;
+  bool Allows(const SavedIniLine& line) const;
+
   std::string windowsDir_;
-  std::set<std::string> allowed_;  // TargetKey of each
+  std::set<TargetId> allowed_;
 };
 
 }  // namespace veltrano

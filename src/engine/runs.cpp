@@ -80,6 +80,18 @@ std::string ProfileScript(const RunEnvironment& env, ProfileSet set, int type) {
 
 }  // namespace
 
+int RecordedType(const std::string& lastOptim) {
+  return StrToInt(lastOptim);
+}
+
+bool RecordsWindowsDefaults(const std::string& lastOptim) {
+  try {
+    return RecordedType(lastOptim) == kWindowsDefaultsType;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
 void WritePortSpeeds(ProfileStringApi& ini, const std::string& windowsDir,
                      const std::string& setting) {
   for (const char* iniName : {"\\win.ini", "\\system.ini"}) {
@@ -101,7 +113,7 @@ void RunOptimization(const RunEnvironment& env, int selectedType) {
 }
 
 void RunWindowsDefaults(const RunEnvironment& env, const std::string& lastOptim, bool chained) {
-  const int lastType = StrToInt(lastOptim);
+  const int lastType = RecordedType(lastOptim);
   constexpr char kBefore[] = "Windows default settings";
   if (lastType == kWindowsDefaultsType && !chained) {
     // Already at Windows defaults: there is no profile to undo and no work file to
@@ -128,7 +140,7 @@ void RunWindowsDefaults(const RunEnvironment& env, const std::string& lastOptim,
 ChangePlan PlanWizardOptimize(const RunEnvironment& env, const std::string& lastOptim,
                               int selectedType) {
   return PlanChange(env.registry, env.ini, [&](RegistryApi& registry, ProfileStringApi& ini) {
-    const int lastType = StrToInt(lastOptim);
+    const int lastType = RecordedType(lastOptim);
     if (lastType != kWindowsDefaultsType) {
       const std::string undo = ProfileScript(env, ProfileSet::kDefaults, lastType);
       MemoryByteSource source(undo);

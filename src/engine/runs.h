@@ -30,6 +30,13 @@ inline constexpr char kOptimizedPortSetting[] = "921600,n,8,1,p";
 inline constexpr char kDefaultPortSetting[] = "9600,n,8,1,x";
 inline constexpr char kLastOptimValueName[] = "LastOptim";
 
+// The connection type a LastOptim text records, as every run and preview reads it
+// (" 7" and "+7" are 7); raises EConvertError for a text that is no number.
+int RecordedType(const std::string& lastOptim);
+// Whether LastOptim records the Windows defaults: then a chained run has nothing to
+// undo. False for a text that is no number, which the run itself reports.
+bool RecordsWindowsDefaults(const std::string& lastOptim);
+
 // Writes `setting` under "COM1:" to "COM5:" of the section "Ports", first in
 // windowsDir + "\win.ini", then in windowsDir + "\system.ini", one writer per file.
 void WritePortSpeeds(ProfileStringApi& ini, const std::string& windowsDir,

@@ -1,7 +1,9 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace veltrano {
@@ -27,6 +29,30 @@ std::optional<std::string> ReadWholeFile(const std::string& windowsPath) {
   while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, count);
   if (std::ferror(file.get())) return std::nullopt;
   return bytes;
+}
+
+FileRead ReadFileAtMost(const std::string& windowsPath, std::size_t limit) {
+  FileRead read;
+  errno = 0;
+  FileHandle file(std::fopen(NativePath(windowsPath).c_str(), "rb"));
+  if (!file) {
+    read.status = errno == ENOENT || errno == ENOTDIR ? FileRead::kMissing : FileRead::kUnreadable;
+    read.reason = std::strerror(errno);
+    return read;
+  }
+  char block[4096];
+  std::size_t count;
+  while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) {
+    if (read.bytes.size() + count > limit) {
+      read.status = FileRead::kTooLarge;
+      read.bytes.clear();
+      return read;
+    }
+    read.bytes.append(block, count);
+  }
+  read.status = std::ferror(file.get()) ? FileRead::kUnreadable : FileRead::kRead;
+  if (read.status == FileRead::kUnreadable) read.reason = std::strerror(errno);
+  return read;
 }
 
 bool WriteWholeFile(const std::string& windowsPath, const std::string& bytes) {

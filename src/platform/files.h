@@ -28,6 +28,18 @@ bool EnsureFolder(const std::string& windowsPath);
 std::vector<std::string> FileNamesIn(const std::string& windowsFolder);
 // A whole file's bytes, or nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& windowsPath);
+// A file read whole, or why it was not.
+struct FileRead {
+  enum Status { kRead, kMissing, kUnreadable, kTooLarge } status = kMissing;
+  std::string bytes;   // kRead
+  std::string reason;  // kUnreadable: the system's words ("Permission denied", ...)
+};
+// Reads a file of at most `limit` bytes; of a larger one no more than the limit is read.
+// A file that is there but cannot be opened or read is never taken for a missing one.
+FileRead ReadFileAtMost(const std::string& windowsPath, std::size_t limit);
+// Whether the same file is behind both paths, however each is spelt (8.3 names,
+// relative paths, either slash); false when either is not there.
+bool SameFile(const std::string& windowsPathA, const std::string& windowsPathB);
 // Asks the system to put what was written to the file on the disk (FlushFileBuffers).
 bool FlushToDisk(std::FILE* file);
 // Writes the file anew and onto the disk; false (and no file left) when it cannot be

@@ -31,6 +31,14 @@ bool FlushToDisk(std::FILE* file) {
   return fsync(fileno(file)) == 0;
 }
 
+bool SameFile(const std::string& windowsPathA, const std::string& windowsPathB) {
+  struct stat a {
+  }, b{};
+  return stat(NativePath(windowsPathA).c_str(), &a) == 0 &&
+         stat(NativePath(windowsPathB).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
 bool EnsureFolder(const std::string& windowsPath) {
   const std::string path = NativePath(windowsPath);
   struct stat status {};

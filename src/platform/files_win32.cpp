@@ -9,6 +9,7 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/win32_handle.h"
 
 namespace veltrano {
 
@@ -33,6 +34,26 @@ void DeleteFileChecked(const std::string& windowsPath) {
 bool FlushToDisk(std::FILE* file) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
   return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+}
+
+namespace {
+
+// The volume and index of a file, which name it whatever path leads to it; opened for
+// reading, which every Windows answers (95 included), sharing everything.
+bool IdentityOf(const std::string& windowsPath, BY_HANDLE_FILE_INFORMATION& information) {
+  const UniqueHandle file(CreateFileA(windowsPath.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && GetFileInformationByHandle(file.Get(), &information) != FALSE;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& windowsPathA, const std::string& windowsPathB) {
+  BY_HANDLE_FILE_INFORMATION a{}, b{};
+  return IdentityOf(windowsPathA, a) && IdentityOf(windowsPathB, b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 bool EnsureFolder(const std::string& windowsPath) {

@@ -1,11 +1,30 @@
 #include <windows.h>
 
+#include "platform/errors.h"
 #include "platform/ini_file.h"
+#include "platform/system_root.h"
+#include "platform/win32_handle.h"
 
 #include <vector>
 
 namespace veltrano {
 namespace {
+
+constexpr DWORD kLongestRead = 64 * 1024;
+
+// The system answers "no such line" also for a file it cannot open (locked, no rights):
+// that must not pass for a file without the line.
+void ThrowWhenUnreadable(const std::string& path) {
+  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
+  std::string reason = SystemLastErrorText();
+  if (!reason.empty() && reason.back() == '.') reason.pop_back();  // the message goes on
+  throw EIniFileException("Cannot read " + path + ": " + reason);
+}
 
 class Win32ProfileStrings : public ProfileStringApi {
  public:
@@ -23,13 +42,19 @@ class Win32ProfileStrings : public ProfileStringApi {
         "\x01"
         "absent"
         "\x01";
-    std::vector<char> text(4096);
-    const DWORD copied =
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, text.data(),
-                                 static_cast<DWORD>(text.size()), path.c_str());
-    const std::string value(text.data(), copied);
-    if (value == kAbsent) return std::nullopt;
-    return value;
+    // A text that fills the buffer may have been cut short: read it again into a larger one.
+    for (DWORD size = 4096; size <= kLongestRead; size *= 2) {
+      std::vector<char> text(size);
+      const DWORD copied = GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent,
+                                                    text.data(), size, path.c_str());
+      if (copied + 1 >= size) continue;
+      const std::string value(text.data(), copied);
+      if (value != kAbsent) return value;
+      ThrowWhenUnreadable(path);
+      return std::nullopt;
+    }
+    throw EIniFileException("The line " + key + " in " + path + " is longer than " +
+                            std::to_string(kLongestRead / 1024) + " KB");
   }
 
   bool DeleteString(const std::string& section, const std::string& key,

@@ -121,8 +121,13 @@ TEST_F(RestoreThroughTheProgram, PointsGiveBackExactStatesAndForeignFilesAreRefu
   const auto kept = wh::ReadFileBytes(beforeSecond);
   ASSERT_TRUE(kept.has_value());
 
-  // Refused whole, before any question: foreign targets and a file cut at a line.
+  // Refused whole, before any question: foreign targets, a file cut at a line, a line
+  // break escaped into an INI text, a value named like a path into the real key, a type
+  // and a size no backup holds, and a file of 12 MB.
   const std::string head = "Veltrano settings backup\r\nTaken=x\r\nBefore=y\r\n";
+  const std::string mstcp = "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP]";
+  std::string largeHex = "hex:00";
+  for (int i = 0; i < 20000; ++i) largeHex += ",00";
   const struct {
     std::string text;
     const char* said;
@@ -134,20 +139,40 @@ TEST_F(RestoreThroughTheProgram, PointsGiveBackExactStatesAndForeignFilesAreRefu
        "[boot] shell at line 5"},
       {head + "[HKEY_CURRENT_USER\\Software\\X]\r\n\"A\"=\"1\"\r\nEnd=1\r\n", "HKEY_CURRENT_USER"},
       {kept->substr(0, kept->rfind("End=")), "ends before its end line"},
+      {head + "[INI " + wh::WindowsDir() + "\\win.ini :: Ports]\r\n" +
+           R"("COM1:"="9600\x0D\x0A[windows]\x0D\x0Arun=C:\\evil.exe")" + "\r\nEnd=1\r\n",
+       "control byte 0x0d at line 5"},
+      {head + "[HKEY_LOCAL_MACHINE\\System]\r\n" +
+           R"("CurrentControlSet\\Services\\VxD\\MSTCP\\DefaultRcvWindow"=hex(7):31,00,00)" +
+           "\r\nEnd=1\r\n",
+       "System \"CurrentControlSet\\Services"},
+      {head + mstcp + "\r\n\"DefaultRcvWindow\"=hex(ffffffff):01\r\nEnd=1\r\n", "type 0xffffffff"},
+      {head + mstcp + "\r\n\"DefaultRcvWindow\"=" + largeHex + "\r\nEnd=1\r\n", "20001 bytes"},
+      {head + std::string(12 << 20, ';') + "\r\nEnd=0\r\n", "larger than 1024 KB"},
   };
   const std::string crafted = wh::WindowsDir() + "\\crafted.txt";
+  const Snapshot beforeRefused = Take(touched);
   for (const auto& file : refused) {
     ASSERT_TRUE(wh::WriteFileBytes(crafted, file.text));
-    EXPECT_NE(RestoreThroughProgram(crafted, false).find(file.said), std::string::npos)
-        << file.said;
+    const std::string said = RestoreThroughProgram(crafted, false);
+    EXPECT_NE(said.find(file.said), std::string::npos) << said;
+    EXPECT_NE(said.find(crafted), std::string::npos) << said;
   }
+  EXPECT_TRUE(Take(touched) == beforeRefused) << "the registry and both INI files as they were";
+  EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, "System",
+                         "CurrentControlSet\\Services\\VxD\\MSTCP\\DefaultRcvWindow"),
+            std::nullopt);
   EXPECT_EQ(wh::ReadText(kHkeyLocalMachine, kRunKey, "Evil"), std::nullopt);
   EXPECT_EQ(wh::ReadText(kHkeyCurrentUser, "Software\\X", "A"), std::nullopt);
 
   RestoreThroughProgram(beforeSecond, true);
   EXPECT_TRUE(Take(touched) == afterFirst) << "the state after the first optimization";
 
-  RestoreThroughProgram(Installed("Backup\\before-veltrano.txt"), true);
+  // Spelt with forward slashes, the kept file is still the one from before Veltrano.
+  std::string first = Installed("Backup\\before-veltrano.txt");
+  std::replace(first.begin(), first.end(), '\\', '/');
+  EXPECT_NE(RestoreThroughProgram(first, true).find("the settings from before Veltrano, saved on"),
+            std::string::npos);
   const auto restored = wh::ReadFileBytes(winIni);
   ASSERT_TRUE(restored.has_value());
   EXPECT_NE(restored->find(std::string("COM1:=") + kMyCom1), std::string::npos) << *restored;

@@ -15,6 +15,7 @@
 #include "app/uninstall.h"
 #include "app/uninstwrn.h"
 #include "engine/backup.h"
+#include "engine/runs.h"
 #include "engine_forms_fixture.h"
 #include "platform/launcher.h"
 #include "support/planned_outcome.h"
@@ -112,7 +113,8 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
   const std::string missingFile =
       "A required file cannot be found.\r\nPlease reinstall the application.";
   const std::string netBeui = R"(SYSTEM\CurrentControlSet\Services\VxD\NETBEUI)";
-  enum Own { kNone, kKept, kRefused };  // the backup from before Veltrano; its key refused
+  // The backup from before Veltrano; its key refused; a value named like a path into it.
+  enum Own { kNone, kKept, kRefused, kForeign };
   struct Case {
     const char* name;
     std::string lastOptim;
@@ -133,6 +135,7 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
   const Case cases[] = {
       // clang-format off
       {"at defaults already", "7", Closing::kOkButton, false, false, true, true, {}},
+      {"at defaults, spelt ' 7'", " 7", Closing::kOkButton, false, false, true, true, {}},
       {"after type 3, closed by the system", "3", Closing::kSystemClose, false, false, true, true,
        {}},
       {"no unins000.exe", "7", Closing::kOkButton, true, false, true, true, {}},
@@ -146,6 +149,8 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
        IDNO},
       {"own settings refused", "7", Closing::kOkButton, false, false, false, true,
        {own, "Failed to set data for 'default'", veltrano::kOwnSettingsFailedQuestion}, kRefused},
+      {"own settings foreign, refused before asking", "7", Closing::kOkButton, false, false, false,
+       true, {"foreign", veltrano::kOwnSettingsFailedQuestion}, kForeign},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -160,10 +165,13 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     ASSERT_TRUE(wine_harness::PutText(kHkeyLocalMachine, netBeui, "default", "64"));
     if (c.own != kNone) {
       CreateDirectoryA(veltrano::BackupFolder(AppState().ProgramDir).c_str(), nullptr);
-      const std::string key = "[HKEY_LOCAL_MACHINE\\" + netBeui + "]\r\n";
+      const std::string key = c.own == kForeign
+                                  ? "[HKEY_LOCAL_MACHINE\\SYSTEM]\r\n"
+                                    R"("CurrentControlSet\\Services\\VxD\\NETBEUI\\default")"
+                                  : "[HKEY_LOCAL_MACHINE\\" + netBeui + "]\r\n\"default\"";
       ASSERT_TRUE(wine_harness::WriteFileBytes(
           first, "Veltrano settings backup\r\nTaken=2026-12-08 13:20:05\r\nBefore=x\r\n" + key +
-                     "\"default\"=\"8\"\r\nEnd=1\r\n"));
+                     "=\"8\"\r\nEnd=1\r\n"));
     }
     std::optional<wine_harness::ScopedWriteDenial> denial;
     if (c.own == kRefused) denial.emplace(kHkeyLocalMachine, netBeui);
@@ -190,7 +198,11 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
     EXPECT_EQ(halts.codes.back(), c.boxTexts.size() > 1 && !c.removed ? 1 : 0) << "1: kept";
     EXPECT_TRUE(AppState().DefaultsChained);
     std::vector<std::string> boxTexts;
-    for (const auto& box : boxes.Boxes()) boxTexts.push_back(box.text);
+    for (const auto& box : boxes.Boxes()) {
+      const bool foreign =
+          box.text.rfind("The backup file " + first + " names HKEY_LOCAL_MACHINE\\SYSTEM", 0) == 0;
+      boxTexts.push_back(foreign ? "foreign" : box.text);
+    }
     EXPECT_EQ(boxTexts, c.boxTexts);
     EXPECT_EQ(watcher.shown, c.continues);
     EXPECT_FALSE(warning.IsVisible());
@@ -207,12 +219,13 @@ TEST_F(UninstallMode, RestoresDefaultsWarnsThenStartsTheUninstaller) {
       EXPECT_EQ(watcher.label1, "Veltrano update your system with");
       EXPECT_EQ(watcher.label3, c.warned);
       EXPECT_TRUE(watcher.onTop);
-      EXPECT_EQ(watcher.lastOptimWhenShown, "7") << "the defaults come before the warning";
+      EXPECT_TRUE(veltrano::RecordsWindowsDefaults(watcher.lastOptimWhenShown))
+          << "the defaults come before the warning";
     }
     denial.reset();
     DeleteFileA(first.c_str());
     EXPECT_EQ(wine_harness::ReadText(kHkeyLocalMachine, netBeui, "default"), c.netBeuiThen);
-    const bool ran = c.continues && c.lastOptim != "7";
+    const bool ran = c.continues && !veltrano::RecordsWindowsDefaults(c.lastOptim);
     EXPECT_EQ(LastOptim(), ran || c.lastOptim == "7" ? "7" : c.lastOptim);
     EXPECT_EQ(Ports("win.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});
     EXPECT_EQ(Ports("system.ini"), ran ? AllPorts(kDefaultPorts) : decltype(Ports("")){});

@@ -112,13 +112,14 @@ TEST_F(EngineFormsDefaults, ChainedRunThatStopsStillEndsTheWaitAsFailed) {
     const char* name;
     std::string lastOptim;
     std::string deniedKey;  // "" for none
-    bool iniIsFolder;       // a folder named win.ini makes the INI write fail
+    bool iniIsFolder;       // a folder named win.ini cannot be read: nothing is written
     std::string boxText;    // %s: the Windows folder
   };
   const Case cases[] = {
       {"not an integer", "abc", "", false, "'abc' is not a valid integer value."},
       {"record refused", "2", kProgramKey, false, "Failed to set data for 'LastOptim'"},
-      {"INI write refused", "2", "", true, "Unable to write to %s\\win.ini."},
+      {"INI file unreadable", "2", "", true,
+       "Cannot read %s\\win.ini: Access denied. Nothing has been changed."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

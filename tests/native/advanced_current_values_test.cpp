@@ -34,6 +34,18 @@ TEST(AdvancedCurrentValues, EachSettingNamesItsValuesWithTheirDataNow) {
         << control;
   }
   EXPECT_EQ(registry.OpenHandleCount(), 0u);
+
+  // A value that grows between the query of its size and its read is not read past.
+  class Growing : public MemoryRegistry {
+    long QueryValue(RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
+                    std::uint32_t* size) override {
+      *size = data ? 600 : 4;
+      return data ? kErrorMoreData : kErrorSuccess;
+    }
+  } growing;
+  growing.PutText(kHkeyLocalMachine, adapter, "MaxMTU", "1500");
+  EXPECT_EQ(CurrentValuesText(growing, ini, "SYSTEM", R"(C:\WINDOWS)", "g5"),
+            "MaxMTU: cannot be read (error 234)");
 }
 
 }  // namespace

@@ -144,11 +144,23 @@ TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   ASSERT_EQ(first.size(), 2u);
   EXPECT_EQ(first[0].data + first[1].data, "ac");
 
-  // A damaged first backup cannot take in what a change touches first: nothing starts.
-  testing::WriteBytes(folder.Path() + "/Backup/before-veltrano.txt",
-                      "Veltrano settings backup\r\n");
+  // A planted number too high to follow is no reason to hide the next backup.
+  testing::WriteBytes(folder.Path() + "/Backup/backup-999999999-20261208-132005.txt", "x");
+  EXPECT_EQ(BackupNumberOf(SaveBackup(programDir, backup)), 14u);
+
+  // A first backup that is damaged, unreadable or too large cannot take in what a change
+  // touches first: nothing starts.
+  const std::string firstPath = folder.Path() + "/Backup/before-veltrano.txt";
   backup.values.push_back(Saved("Touched last", kRegSz, "d"));
-  EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged);
+  for (const std::string& state : {"damaged", "a folder", "large"}) {
+    std::filesystem::remove_all(firstPath);
+    if (state == "a folder") std::filesystem::create_directory(firstPath);
+    if (state != "a folder") {
+      testing::WriteBytes(firstPath, state == "damaged" ? "Veltrano settings backup\r\n"
+                                                        : std::string(kLargestBackupFile + 1, ';'));
+    }
+    EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged) << state;
+  }
   EXPECT_EQ(BackupFiles(programDir).size(), 10u);
 
   // A Backup that is a file: nothing can be saved, and the change is not to start.
@@ -172,18 +184,36 @@ TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysCon
   EXPECT_EQ(point.values[0].data + point.values[1].data + point.values[2].data, "223");
   EXPECT_TRUE(point.iniLines.empty()) << "the first change's line is not the second's";
 
-  const RestorePointList list = ListRestorePoints(programDir);
+  // The first backup's fresh copy, left by a replacement cut short, still counts.
+  const std::string first = FirstBackupPath(programDir);
+  std::filesystem::rename(NativePath(first), NativePath(first + ".new"));
+  RestorePointList list = ListRestorePoints(programDir);
   ASSERT_EQ(list.points.size(), 4u);
+  EXPECT_EQ(list.firstProblem, "");
   EXPECT_TRUE(list.points.back().first);
   EXPECT_EQ(ReadBackupFile(list.points.back().path).values.size(), 3u);
+
+  // A backup removed by hand: the points before it know, the later ones are whole. A
+  // point is found by its file, whatever the path's spelling.
+  std::filesystem::remove(NativePath(second));
+  list = ListRestorePoints(programDir);
+  ASSERT_EQ(list.points.size(), 3u);
+  EXPECT_EQ(IncompleteText(list.points[0]), "");
+  EXPECT_EQ(IncompleteText(list.points[1]), "(incomplete: backup 2 is missing)");
+  const std::string oldest = list.points[1].path;
+  const std::string spelt =
+      folder.Path() + "/Backup/../Backup/" + oldest.substr(LastSeparator(oldest) + 1);
+  EXPECT_EQ(RestorePointOf(programDir, spelt).missing, 2u);
+  EXPECT_EQ(BackupsOfRestorePoint(programDir, spelt).size(), 2u);
 
   RestoreTargets allowed("c:\\w");
   for (const char* name : {"a", "B", "c"}) allowed.Add({kHkeyLocalMachine, kKey, name});
   const auto foreignOf = [&](SettingsBackup backup) {
-    return allowed.FirstForeign({"f.txt", ParseBackup(FormatBackup(backup))});
+    return allowed.FirstRefused({"f.txt", ParseBackup(FormatBackup(backup))});
   };
   EXPECT_EQ(foreignOf(point), "");
   EXPECT_EQ(foreignOf({"t", "b", {}, {com1}, {}, {}}), "");
+  allowed.Add({kHkeyLocalMachine, kKey, "bad\\name"});
   const struct {
     SavedValue value;
     SavedIniLine line;
@@ -191,9 +221,19 @@ TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysCon
   } foreign[] = {
       {Saved("D", kRegSz, "x"), {}, "MSTCP \"D\" at line 6"},
       {{{kHkeyCurrentUser, kKey, "A"}, true, kRegSz, "x"}, {}, "HKEY_CURRENT_USER"},
+      {{{kHkeyLocalMachine, "System", kKey.substr(7) + "\\A"}, true, kRegSz, "x"},
+       {},
+       "System \"CurrentControlSet"},
+      {Saved("bad\\name", kRegSz, "x"), {}, "never changes"},
+      {Saved("A", 0xffffffff, "x"), {}, "type 0xffffffff, which Veltrano never restores"},
+      {Saved("A", kRegDword, "xy"), {}, "a dword that is not four bytes long at line 6"},
+      {Saved("A", kRegBinary, std::string(16385, 'x')), {}, "16385 bytes, more than 16384"},
       {{}, {"C:\\W\\system.ini", "boot", "shell", true, "x"}, "[boot] shell at line 6"},
       {{}, {"C:\\Other\\win.ini", "Ports", "COM1:", true, "x"}, "C:\\Other\\win.ini"},
       {{}, {"C:\\W\\win.ini", "Ports", "COM6:", true, "x"}, "COM6:"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM1:\n", true, "x"}, "COM1:"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM1:", true, "9\r\n[windows]\r\nrun=x"}, "byte 0x0d"},
+      {{}, {"C:\\W\\win.ini", "Ports", "COM1:", true, std::string(1025, 'x')}, "than 1024"},
   };
   for (const auto& c : foreign) {
     SettingsBackup backup{"t", "b", {}, {}, {}, {}};
@@ -203,7 +243,8 @@ TEST(EngineBackup, PointTakesEachTargetFromTheOldestBackupAtOrAfterItAndStaysCon
   }
 }
 
-// A value that is there but refuses to be read is never taken for an absent one.
+// A value or an INI file that is there but refuses to be read is never taken for an
+// absent one, and a plan that stops part-way lets the change write nothing.
 TEST(EngineBackup, UnreadableValueStopsThePlan) {
   class Refusing : public MemoryRegistry {
     long QueryValue(RegKey, const std::string&, std::uint32_t*, std::uint8_t*,
@@ -211,6 +252,12 @@ TEST(EngineBackup, UnreadableValueStopsThePlan) {
       return kErrorAccessDenied;
     }
   } registry;
+  class RefusingIni : public MemoryProfileStrings {
+    std::optional<std::string> ReadString(const std::string&, const std::string&,
+                                          const std::string& path) override {
+      throw EIniFileException("Cannot read " + path + ": Permission denied");
+    }
+  } lockedIni;
   MemoryProfileStrings ini;
   registry.PutText(kHkeyLocalMachine, kKey, "Kept", "mine");
   EXPECT_THROW(PlanChange(registry, ini,
@@ -220,6 +267,17 @@ TEST(EngineBackup, UnreadableValueStopsThePlan) {
                             api.DeleteValue(key, "Kept");
                           }),
                EBackupUnreadable);
+  const Change writeLine = [](RegistryApi&, ProfileStringApi& strings) {
+    strings.WriteString("Ports", "COM1:", "x", "C:\\W\\win.ini");
+  };
+  EXPECT_THROW(PlanChange(registry, lockedIni, writeLine), EBackupUnreadable);
+  testing::TempFolder folder;
+  const Change stopping = [&](RegistryApi& api, ProfileStringApi& strings) {
+    writeLine(api, strings);
+    throw EConvertError("'x' is not a valid integer value");
+  };
+  EXPECT_THROW(BackUpAndApply(registry, ini, folder.Path() + "\\", "t", stopping), EConvertError);
+  EXPECT_EQ(ini.Read("C:\\W\\win.ini", "Ports", "COM1:"), std::nullopt) << "nothing written";
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The INI writer against Wine's own WritePrivateProfileStringA and real files.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -112,6 +114,25 @@ TEST(IniFileUnderWine, AFileInAMissingFolderIsRefusedWithItsPath) {
     EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
   }
   EXPECT_FALSE(wine_harness::FileExists(path));
+}
+
+// Lines read whole however long; a file that is there but locked is never taken for
+// one without the line.
+TEST(IniFileUnderWine, ReadsLongLinesWholeAndRefusesAFileItCannotRead) {
+  wine_harness::TempFolder folder;
+  const std::string path = folder.File("win.ini"), longLine(5000, 'x');
+  ASSERT_TRUE(wine_harness::WriteFileBytes(
+      path, "[Ports]\r\nCOM1:=" + longLine + "\r\nCOM2:=" + std::string(70000, 'y') + "\r\n"));
+  ProfileStringApi& ini = SystemProfileStrings();
+  EXPECT_EQ(ini.ReadString("Ports", "COM1:", path), longLine);
+  EXPECT_THROW(ini.ReadString("Ports", "COM2:", path), EIniFileException);
+  EXPECT_EQ(ini.ReadString("Ports", "COM3:", folder.File("none.ini")), std::nullopt);
+  const HANDLE locked =
+      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(ini.ReadString("Ports", "COM3:", path), EIniFileException);
+  CloseHandle(locked);
+  EXPECT_EQ(ini.ReadString("Ports", "COM3:", path), std::nullopt);
 }
 
 }  // namespace
