@@ -77,7 +77,7 @@ void OptimizeAsTheWizard(const RunEnvironment& env, const std::string& lastOptim
     RunWindowsDefaults(env, lastOptim, false);
     return;
   }
-  if (lastOptim != "7") RunWindowsDefaults(env, lastOptim, true);
+  if (!RecordsWindowsDefaults(lastOptim)) RunWindowsDefaults(env, lastOptim, true);
   RunOptimization(env, type);
 }
 
@@ -99,7 +99,8 @@ CommandResult Change(const RestorePoint* point, int type) {
   }
   try {
     if (point) {
-      RestoreBeforeVeltrano(*point);  // checks and backs up as the restore window does
+      // Checked as the restore window checks it, and backed up before the first write.
+      RestoreBeforeVeltrano(CheckedBeforeVeltrano(*point));
     } else {
       OptimizeAsTheWizard(env, state.LastOptim, type);
       state.LastOptim = std::to_string(type);
@@ -203,13 +204,15 @@ CommandResult Uninstall(const CommandArguments& arguments) {
   bool untouched = false;  // no backup, no profile applied: nothing of Veltrano to undo
   try {
     first = BeforeVeltranoPoint();
-    untouched = state.LastOptim == "7" && ListRestorePoints(state.ProgramDir).points.empty();
+    untouched = RecordsWindowsDefaults(state.LastOptim) &&
+                ListRestorePoints(state.ProgramDir).points.empty();
   } catch (const std::exception&) {
     // as a missing backup
   }
   const CommandResult defaults =
-      state.LastOptim == "7" ? CommandEnd(kExitDone, "The Windows default settings are in place")
-                             : Change(nullptr, kWindowsDefaultsType);
+      RecordsWindowsDefaults(state.LastOptim)
+          ? CommandEnd(kExitDone, "The Windows default settings are in place")
+          : Change(nullptr, kWindowsDefaultsType);
   if (!own || untouched || defaults.code != kExitDone) return defaults;
   CommandResult put =
       first ? Change(&*first, 0) : Refused("The backup from before Veltrano is missing.");
