@@ -152,7 +152,7 @@ TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   // touches first: nothing starts.
   const std::string firstPath = folder.Path() + "/Backup/before-veltrano.txt";
   backup.values.push_back(Saved("Touched last", kRegSz, "d"));
-  for (const std::string& state : {"damaged", "a folder", "large"}) {
+  for (const std::string state : {"damaged", "a folder", "large"}) {
     std::filesystem::remove_all(firstPath);
     if (state == "a folder") std::filesystem::create_directory(firstPath);
     if (state != "a folder") {
