@@ -167,6 +167,10 @@ void TForm1::RunStartupSequence() {
       // Ends in the restart prompt, which ends the program.
       if (onRestoreMode) onRestoreMode(outcome.restoreFile);
       return;
+    case StartupEnd::kCommand:
+      // Ends the program, or leaves the restart prompt up.
+      if (onCommand) onCommand();
+      return;
     case StartupEnd::kShowWizard:
       ui::trace::Mark("start-up sequence done");
       SB1.SetSimpleText(outcome.statusText);

@@ -71,6 +71,7 @@ class TForm1 : public ui::Form {
   // program and the first run creates the first-run notice TFirstrun.
   std::function<void()> onUninstallMode;
   std::function<void(const std::string& chosenFile)> onRestoreMode;
+  std::function<void()> onCommand;  // any other command of the command line
   std::function<void()> onFirstRun;
 
   // The buttons of the pages.

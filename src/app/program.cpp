@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/command_reporters.h"
 #include "app/restore.h"
 #include "app/startup.h"
 #include "app/uninstall.h"
@@ -12,14 +13,32 @@
 
 namespace veltrano {
 
+namespace {
+
+std::vector<std::string> Arguments() {
+  return std::vector<std::string>(__argv + 1, __argv + __argc);
+}
+
+// A command the windows cannot run as given: the reason and the usage in a box.
+[[noreturn]] void RefuseCommandLine(const CommandArguments& command) {
+  const CommandResult wrong = WrongCommandLine(command.error);
+  WindowReporter(command.logFile, CommandText(Arguments())).Finish(command, wrong);
+  ui::Application().Halt(kExitWrongCommandLine);  // not reached: Finish ends the program
+}
+
+}  // namespace
+
 CommandLine ReadCommandLine() {
   CommandLine commandLine;
   commandLine.exePath = ExecutablePath();
-  for (int i = 1; i < __argc; ++i) commandLine.arguments.emplace_back(__argv[i]);
+  commandLine.arguments = Arguments();
   return commandLine;
 }
 
 int RunVeltrano(HINSTANCE instance) {
+  const CommandArguments command = ParseCommandLine(Arguments());
+  // With /quiet no window is ever made, not even the application's hidden one.
+  if (command.quiet) return RunQuietly(Arguments());
   ui::TApplication& application = ui::Application();
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
@@ -28,6 +47,7 @@ int RunVeltrano(HINSTANCE instance) {
   // A window the system refuses to make, or a path of its own it cannot read, is shown
   // in the error box, and the program ends rather than run on without it.
   const bool built = application.Dispatch([&] {
+    if (!command.error.empty() && !WindowsIgnoreError(command)) RefuseCommandLine(command);
     const CommandLine commandLine = ReadCommandLine();
     TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
     // The side windows are made when first asked for: the about box by "&About", the
@@ -36,6 +56,10 @@ int RunVeltrano(HINSTANCE instance) {
       EnterUninstallMode(ui::Application().CreateForm<TForm7>(), exePath);
     };
     mainForm.onRestoreMode = EnterRestoreMode;
+    mainForm.onCommand = [command] {
+      WindowReporter reporter(command.logFile, CommandText(Arguments()));
+      RunCommand(command, reporter);
+    };
   });
   if (!built) return kEndedOnError;
   ui::trace::Mark("forms built");

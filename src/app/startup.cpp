@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/command_line.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -85,19 +86,24 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     }
     state.LastOptim = registry.ReadText("LastOptim");
     state.ProgramDir = DirectoryOf(inputs.exePath);
-    if (registry.ReadText("First") == "Yes") {
+    if (!inputs.quiet && registry.ReadText("First") == "Yes") {
       HandleFirstRun(registry, inputs.exePath, state.SoftwareKeyName);
       outcome.firstRunPending = true;
     }
   }  // the store closes its key here
 
-  if (!inputs.arguments.empty() && inputs.arguments[0] == kUninstallArgument) {
+  const CommandArguments command = ParseCommandLine(inputs.arguments);
+  if (command.command == Command::kUninstall) {
     outcome.end = StartupEnd::kUninstall;
     return outcome;
   }
-  if (!inputs.arguments.empty() && inputs.arguments[0] == kRestoreFromArgument) {
+  if (command.command == Command::kRestore && command.operand != kRestoreBeforeOperand) {
     outcome.end = StartupEnd::kRestore;
-    if (inputs.arguments.size() > 1) outcome.restoreFile = inputs.arguments[1];
+    outcome.restoreFile = command.operand;
+    return outcome;
+  }
+  if (command.command != Command::kWizard) {
+    outcome.end = StartupEnd::kCommand;
     return outcome;
   }
   outcome.end = StartupEnd::kShowWizard;

@@ -16,7 +16,6 @@ namespace veltrano {
 inline constexpr char kApplicationTitle[] = "Veltrano v2.11";
 inline constexpr char kStatusPrefix[] = "Last optimization type that you use ";
 inline constexpr char kUninstallArgument[] = "/uninstall";
-inline constexpr char kRestoreFromArgument[] = "/restore";
 inline constexpr char kNeedsAdministratorText[] =
     "Veltrano needs administrator rights to change the network settings.\r\n"
     "Please log on as an administrator and start Veltrano again.";
@@ -28,7 +27,8 @@ enum class StartupEnd {
   kNeedsAdministrator,  // ProgramKey or the network settings' key refused to a user
                         // without rights: a box
   kUninstall,           // argument 1 was exactly "/uninstall"
-  kRestore,             // argument 1 was exactly "/restore"
+  kRestore,             // argument 1 was exactly "/restore", argument 2 not "before"
+  kCommand,             // any other command of the command line
   kShowWizard,
 };
 
@@ -38,6 +38,8 @@ struct StartupInputs {
   std::vector<std::string> arguments;  // argument 1 onward
   // WindowsDir from the system-root lookup; it reports its own failures.
   std::function<std::string()> systemRoot;
+  // No window may follow: the first run is left for the next start with windows.
+  bool quiet = false;
 };
 
 struct StartupOutcome {

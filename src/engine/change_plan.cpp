@@ -318,23 +318,28 @@ std::string LineForDisplay(const SavedIniLine& line) {
   return line.present ? line.value : "not set";
 }
 
+std::string SettingOf(const SavedIniLine& line) {
+  return line.path + " [" + line.section + "] " + line.key;
+}
+
+std::string SettingOf(const ChangedValue& target) {
+  std::string setting = RootAbbreviation(target.root);
+  if (!target.keyPath.empty()) setting += "\\" + target.keyPath;
+  return setting + "\\" + (target.name.empty() ? std::string("(Default)") : target.name);
+}
+
 void AddRows(ChangePlan& plan, const std::vector<Touch>& order) {
   for (const Touch& touch : order) {
     if (touch.ini) {
       const SavedIniLine& now = plan.linesNow[touch.index];
       const SavedIniLine& after = plan.linesAfter[touch.index];
       if (now == after) continue;
-      plan.rows.push_back({now.path + " [" + now.section + "] " + now.key, LineForDisplay(now),
-                           LineForDisplay(after)});
+      plan.rows.push_back({SettingOf(now), LineForDisplay(now), LineForDisplay(after)});
     } else {
       const SavedValue& now = plan.valuesNow[touch.index];
       const SavedValue& after = plan.valuesAfter[touch.index];
       if (now == after) continue;
-      const ChangedValue& target = now.target;
-      std::string setting = RootAbbreviation(target.root);
-      if (!target.keyPath.empty()) setting += "\\" + target.keyPath;
-      setting += "\\" + (target.name.empty() ? std::string("(Default)") : target.name);
-      plan.rows.push_back({setting, DataForDisplay(now), DataForDisplay(after)});
+      plan.rows.push_back({SettingOf(now.target), DataForDisplay(now), DataForDisplay(after)});
     }
   }
 }
@@ -355,6 +360,24 @@ ChangePlan PlanChange(RegistryApi& live, ProfileStringApi& ini, const Change& ch
   }
   AddRows(plan, order);
   return plan;
+}
+
+std::vector<ChangeRow> RowsNow(RegistryApi& live, ProfileStringApi& ini,
+                               const std::vector<ChangedValue>& values,
+                               const std::vector<SavedIniLine>& lines) {
+  std::vector<ChangeRow> rows;
+  LiveReader reader(live);
+  for (const ChangedValue& target : values) {
+    const std::string now = DataForDisplay(reader.Read(target));
+    rows.push_back({SettingOf(target), now, now});
+  }
+  for (const SavedIniLine& line : lines) {
+    const auto value = ini.ReadString(line.section, line.key, line.path);
+    const std::string now =
+        LineForDisplay({line.path, line.section, line.key, value.has_value(), value.value_or("")});
+    rows.push_back({SettingOf(line), now, now});
+  }
+  return rows;
 }
 
 std::vector<ChangedValue> TargetsOf(const Change& change) {

@@ -43,6 +43,13 @@ using Change = std::function<void(RegistryApi&, ProfileStringApi&)>;
 // take an unreadable value for an absent one.
 ChangePlan PlanChange(RegistryApi& live, ProfileStringApi& ini, const Change& change);
 
+// What each value and INI line (its path, section and key) holds now, a row each in the
+// given order, "after" the same as "now": the rows of a change that changes nothing. An
+// unreadable value raises EBackupUnreadable.
+std::vector<ChangeRow> RowsNow(RegistryApi& live, ProfileStringApi& ini,
+                               const std::vector<ChangedValue>& values,
+                               const std::vector<SavedIniLine>& lines);
+
 // Every value a change writes or removes, whatever the system holds: the change runs
 // against a registry in which every key and value exists, with nothing written.
 std::vector<ChangedValue> TargetsOf(const Change& change);
