@@ -19,17 +19,17 @@ struct CommandSpec {
 // One row a command; a new one needs a row here and an operation of the same Command.
 constexpr CommandSpec kCommands[] = {
     {"/optimize", Command::kOptimize, Operand::kType,
-     "/optimize T       does what the wizard's Optimize does for type T, with a backup"},
+     "/optimize T: what the wizard's Optimize does for type T, with a backup"},
     {"/changes", Command::kChanges, Operand::kType,
-     "/changes T        lists what /optimize T would change; writes nothing"},
+     "/changes T: what /optimize T would change; writes nothing"},
     {"/restore", Command::kRestore, Operand::kFileOrBefore,
-     "/restore before   puts back the settings from before Veltrano\r\n"
-     "/restore FILE     restores a backup file (without /quiet, alone: the restore window)"},
+     "/restore before: puts back the settings from before Veltrano\r\n"
+     "/restore FILE: restores a backup file (alone: the restore window)"},
     {"/report", Command::kReport, Operand::kNone,
-     "/report           lists every setting Veltrano can change, with its data now"},
+     "/report: every setting Veltrano can change, with its data now"},
     {"/uninstall", Command::kUninstall, Operand::kNone,
-     "/uninstall        puts settings back before removal: /settings defaults (the\r\n"
-     "                  default) or /settings before (the settings from before Veltrano)"},
+     "/uninstall [/settings defaults|before]: before removal, puts back the Windows "
+     "defaults, or the settings from before Veltrano"},
 };
 
 struct ModifierSpec {
@@ -151,26 +151,18 @@ int ConnectionTypeNamed(const std::string& name) {
 }
 
 std::string UsageText() {
-  std::string text = "Veltrano.exe COMMAND [modifiers]\r\nCommands:\r\n";
-  for (const CommandSpec& spec : kCommands) {
-    std::string usage = spec.usage;
-    for (std::size_t at = 0; (at = usage.find("\r\n", at)) != std::string::npos; at += 4) {
-      usage.insert(at + 2, "  ");  // the lines of a command keep its indent
-    }
-    text += "  " + usage + "\r\n";
-  }
-  text +=
-      "  T is 1 to 7 or modem56, modem33, cable, pppoe, lan, satellite, defaults\r\n"
-      "Modifiers:\r\n"
-      "  /quiet            no window and no box: the result goes to the log and the exit code\r\n"
-      "  /log FILE         appends the result to FILE (with /quiet: Veltrano.log in the\r\n"
-      "                    program's folder)\r\n"
-      "  /out FILE         writes the rows of /changes and /report as tab-separated lines\r\n"
-      "  /restart          restarts Windows after a change that needs it\r\n"
-      "Exit codes: 0 done, 1 wrong command line, 2 refused (nothing written), 3 no\r\n"
-      "administrator rights, 4 failed part-way (the backup is kept), 5 another Veltrano is\r\n"
-      "running, 6 nothing measured";
-  return text;
+  std::string text = "Veltrano.exe COMMAND [modifiers]\r\n";
+  for (const CommandSpec& spec : kCommands) text += std::string(spec.usage) + "\r\n";
+  return text +
+         "T: 1 to 7, modem56, modem33, cable, pppoe, lan, satellite, defaults\r\n"
+         "/quiet: no window and no box; the log and the exit code tell the result\r\n"
+         "/log FILE: appends the result to FILE (with /quiet: Veltrano.log in the program's "
+         "folder)\r\n"
+         "/out FILE: writes the rows of /changes and /report, tab-separated\r\n"
+         "/restart: restarts Windows after a change that needs it\r\n"
+         "Exit codes: 0 done, 1 wrong command line, 2 refused (nothing written), 3 no "
+         "administrator rights, 4 failed part-way (backup kept), 5 another Veltrano is "
+         "running, 6 nothing measured";
 }
 
 }  // namespace veltrano

@@ -111,7 +111,7 @@ std::string LogLine(const std::string& taken, const std::string& commandText,
 
 CommandResult WrongCommandLine(const std::string& reason) {
   return {.code = kExitWrongCommandLine,
-          .words = "The command line is wrong: " + reason + ".\r\n" + UsageText()};
+          .words = "The command line is wrong: " + reason + ".\r\n\r\n" + UsageText()};
 }
 
 int RunQuietly(const std::vector<std::string>& arguments) {

@@ -181,23 +181,25 @@ CommandResult Report(const CommandArguments&, Reporter&) {
   return result;
 }
 
-RestorePoint PointToRestore(const std::string& operand) {
-  if (operand != kRestoreBeforeOperand) {
-    const SettingsBackup backup = ReadBackupFile(operand);
-    return RestorePoint{operand, backup.taken, backup.before, false};
-  }
-  const std::optional<RestorePoint> first = BeforeVeltranoPoint();
+// The backup from before Veltrano, or why there is none.
+RestorePoint KeptBeforeVeltrano(const std::optional<RestorePoint>& first) {
   if (first) return *first;
   const std::string problem = ListRestorePoints(AppState().ProgramDir).firstProblem;
   throw EBackupDamaged(problem.empty() ? "The backup from before Veltrano is missing." : problem);
 }
 
-// Puts a kept backup or a backup file back, after asking.
-CommandResult RestorePointOf(const std::string& operand, Reporter& reporter) {
+RestorePoint PointToRestore(const std::string& operand) {
+  if (operand == kRestoreBeforeOperand) return KeptBeforeVeltrano(BeforeVeltranoPoint());
+  const SettingsBackup backup = ReadBackupFile(operand);
+  return RestorePoint{operand, backup.taken, backup.before, false};
+}
+
+// Puts back the point `find` gives (a kept backup or a backup file), after asking.
+CommandResult RestorePointOf(const std::function<RestorePoint()>& find, Reporter& reporter) {
   RestorePoint point;
   const Made made = PlanThenMake(
       [&] {
-        point = PointToRestore(operand);
+        point = find();
         return PlanRestoreOf(point);  // refuses a damaged or foreign file whole
       },
       [&] { RestoreBeforeVeltrano(point); },  // checks and backs up as the window's restore
@@ -213,32 +215,47 @@ CommandResult RestorePointOf(const std::string& operand, Reporter& reporter) {
 }
 
 CommandResult Restore(const CommandArguments& arguments, Reporter& reporter) {
-  return RestorePointOf(arguments.operand, reporter);
+  return RestorePointOf([&] { return PointToRestore(arguments.operand); }, reporter);
+}
+
+// The Windows default settings back, unless the system has them already.
+CommandResult RestoreDefaults(AppStateRecord& state) {
+  if (state.LastOptim == "7") return {.words = "The Windows default settings are in place"};
+  const RunEnvironment env = SystemRunEnvironment(state);
+  const Made made =
+      PlanThenMake([&] { return PlanWizardOptimize(env, state.LastOptim, kWindowsDefaultsType); },
+                   [&] { RunWindowsDefaults(env, state.LastOptim, true); });
+  if (made.failure) return *made.failure;
+  state.LastOptim = "7";
+  return {.words = "Restored the Windows default settings, " + Counted(made.changed) + " changed",
+          .restartFor = RestartCause::kRestored};
 }
 
 // The removal's first step, as uninstall mode takes it without windows: the Windows
-// default settings back (unless the system has them), then, with /settings before, the
-// backup from before Veltrano. The program's files are the package's to remove.
+// default settings back, then, with /settings before, the backup from before Veltrano.
+// The program's files are the package's to remove.
 CommandResult Uninstall(const CommandArguments& arguments, Reporter& reporter) {
   AppStateRecord& state = AppState();
-  CommandResult defaults{.words = "The Windows default settings are in place"};
-  if (state.LastOptim != "7") {
-    const RunEnvironment env = SystemRunEnvironment(state);
-    const Made made =
-        PlanThenMake([&] { return PlanWizardOptimize(env, state.LastOptim, kWindowsDefaultsType); },
-                     [&] { RunWindowsDefaults(env, state.LastOptim, true); });
-    if (made.failure) return *made.failure;
-    state.LastOptim = "7";
-    defaults = {
-        .words = "Restored the Windows default settings, " + Counted(made.changed) + " changed",
-        .restartFor = RestartCause::kRestored};
+  const bool own = arguments.settings == kRestoreBeforeOperand;
+  // Looked for before the defaults run, whose own backup would otherwise be taken for
+  // the one from before Veltrano on a computer that had none.
+  std::optional<RestorePoint> first;
+  bool untouched = false;  // no backup, no profile applied: nothing of Veltrano to undo
+  if (own) {
+    try {
+      first = BeforeVeltranoPoint();
+      untouched = state.LastOptim == "7" && ListRestorePoints(state.ProgramDir).points.empty();
+    } catch (const std::exception&) {
+      // refused below, as a missing backup
+    }
   }
-  if (arguments.settings != kRestoreBeforeOperand) return defaults;
-  CommandResult own = RestorePointOf(kRestoreBeforeOperand, reporter);
+  const CommandResult defaults = RestoreDefaults(state);
+  if (!own || untouched || defaults.code != kExitDone) return defaults;
+  CommandResult put = RestorePointOf([&] { return KeptBeforeVeltrano(first); }, reporter);
   // Whatever stops it, the defaults stay written: for the removal that is part-way.
-  if (own.code != kExitDone) own.code = defaults.restartFor ? kExitPartWay : own.code;
-  own.words = defaults.words + "; then: " + own.words;
-  return own;
+  if (put.code != kExitDone && defaults.restartFor) put.code = kExitPartWay;
+  put.words = defaults.words + "; then: " + put.words;
+  return put;
 }
 
 struct OperationRow {

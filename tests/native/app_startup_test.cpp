@@ -125,9 +125,15 @@ TEST_F(StartupTest, UninstallArgumentIsRecognisedOnlyExactlyAndFirst) {
     std::vector<std::string> arguments;
     StartupEnd end;
   } cases[] = {
-      {{"/uninstall"}, StartupEnd::kUninstall},   {{"/uninstall", "more"}, StartupEnd::kUninstall},
-      {{"/UNINSTALL"}, StartupEnd::kShowWizard},  {{"x", "/uninstall"}, StartupEnd::kShowWizard},
-      {{"/uninstall "}, StartupEnd::kShowWizard}, {{}, StartupEnd::kShowWizard},
+      {{"/uninstall"}, StartupEnd::kUninstall},
+      {{"/uninstall", "more"}, StartupEnd::kUninstall},
+      {{"/UNINSTALL"}, StartupEnd::kShowWizard},
+      {{"x", "/uninstall"}, StartupEnd::kShowWizard},
+      {{"/uninstall "}, StartupEnd::kShowWizard},
+      {{}, StartupEnd::kShowWizard},
+      {{"/restore", "C:\\b.txt"}, StartupEnd::kRestore},
+      {{"/restore", "before"}, StartupEnd::kCommand},
+      {{"/report"}, StartupEnd::kCommand},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Start(c.arguments).end, c.end) << (c.arguments.empty() ? "" : c.arguments[0]);
