@@ -68,10 +68,22 @@ bool LogHas(const std::string& text) {
   return wh::ReadFileBytes(Installed("Veltrano.log")).value_or("").find(text) != std::string::npos;
 }
 
+// Earlier tests leave their backups: this machine starts as one Veltrano was never on.
+void ForgetBackups() {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(Installed("Backup\\*.txt").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileA(Installed(std::string("Backup\\") + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
 class MsiPackage : public Installation {
  protected:
   void SetUp() override {
     Installation::SetUp();
+    ForgetBackups();
     ASSERT_TRUE(wh::SetEmulatedWindowsVersion("Veltrano.exe", "winxp"));
   }
   void TearDown() override {
