@@ -18,18 +18,11 @@ struct CommandSpec {
 
 // One row a command; a new one needs a row here and an operation of the same Command.
 constexpr CommandSpec kCommands[] = {
-    {"/optimize", Command::kOptimize, Operand::kType,
-     "/optimize T: what the wizard's Optimize does for type T, with a backup"},
-    {"/changes", Command::kChanges, Operand::kType,
-     "/changes T: what /optimize T would change; writes nothing"},
-    {"/restore", Command::kRestore, Operand::kFileOrBefore,
-     "/restore before: puts back the settings from before Veltrano\r\n"
-     "/restore FILE: restores a backup file (alone: the restore window)"},
-    {"/report", Command::kReport, Operand::kNone,
-     "/report: every setting Veltrano can change, with its data now"},
-    {"/uninstall", Command::kUninstall, Operand::kNone,
-     "/uninstall [/settings defaults|before]: before removal, puts back the Windows "
-     "defaults, or the settings from before Veltrano"},
+    {"/optimize", Command::kOptimize, Operand::kType, "/optimize T"},
+    {"/changes", Command::kChanges, Operand::kType, "/changes T"},
+    {"/restore", Command::kRestore, Operand::kFileOrBefore, "/restore before|FILE"},
+    {"/report", Command::kReport, Operand::kNone, "/report"},
+    {"/uninstall", Command::kUninstall, Operand::kNone, "/uninstall [/settings defaults|before]"},
 };
 
 struct ModifierSpec {
@@ -63,10 +56,6 @@ const ModifierSpec* FindModifier(const std::string& name) {
   return nullptr;
 }
 
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
-}
-
 // Why the operand is wrong, or "".
 std::string TakeOperand(const CommandSpec& spec, const std::vector<std::string>& arguments,
                         std::size_t& next, CommandArguments& parsed) {
@@ -77,7 +66,7 @@ std::string TakeOperand(const CommandSpec& spec, const std::vector<std::string>&
   if (spec.operand == Operand::kFileOrBefore) return "";
   if (parsed.operand.empty()) return std::string(spec.name) + " needs a connection type";
   parsed.type = ConnectionTypeNamed(parsed.operand);
-  return parsed.type ? "" : Quoted(parsed.operand) + " is no connection type";
+  return parsed.type ? "" : parsed.operand + " is no connection type";
 }
 
 // Why the modifiers are wrong, or "".
@@ -85,7 +74,7 @@ std::string TakeModifiers(const std::vector<std::string>& arguments, std::size_t
                           CommandArguments& parsed) {
   while (next < arguments.size()) {
     const ModifierSpec* spec = FindModifier(arguments[next]);
-    if (!spec) return Quoted(arguments[next]) + " is not understood here";
+    if (!spec) return arguments[next] + " is not understood here";
     ++next;
     if (spec->flag) {
       parsed.*spec->flag = true;
@@ -110,8 +99,9 @@ std::string CheckCombination(const CommandArguments& parsed) {
       parsed.settings != kRestoreBeforeOperand) {
     return "/settings takes defaults or before";
   }
-  if (parsed.quiet && parsed.command == Command::kRestore && parsed.operand.empty()) {
-    return "/restore needs a file or before with /quiet";
+  if (parsed.quiet && parsed.command == Command::kRestore &&
+      parsed.operand != kRestoreBeforeOperand) {
+    return "with /quiet, /restore takes before only";
   }
   return "";
 }
@@ -126,7 +116,7 @@ CommandArguments ParseCommandLine(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return parsed;
   const CommandSpec* spec = FindCommand(arguments[0]);
   if (!spec) {
-    parsed.error = "the first argument must be a command, not " + Quoted(arguments[0]);
+    parsed.error = arguments[0] + " is no command";
     return parsed;
   }
   parsed.command = spec->command;
@@ -137,9 +127,14 @@ CommandArguments ParseCommandLine(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
+Command CommandNamed(const std::string& argument) {
+  const CommandSpec* spec = FindCommand(argument);
+  return spec ? spec->command : Command::kWizard;
+}
+
 bool WindowsIgnoreError(const CommandArguments& arguments) {
   return arguments.command == Command::kWizard || arguments.command == Command::kUninstall ||
-         (arguments.command == Command::kRestore && arguments.operand != kRestoreBeforeOperand);
+         arguments.command == Command::kRestore;
 }
 
 int ConnectionTypeNamed(const std::string& name) {
@@ -151,18 +146,13 @@ int ConnectionTypeNamed(const std::string& name) {
 }
 
 std::string UsageText() {
-  std::string text = "Veltrano.exe COMMAND [modifiers]\r\n";
-  for (const CommandSpec& spec : kCommands) text += std::string(spec.usage) + "\r\n";
+  std::string text = "Veltrano.exe COMMAND [/quiet] [/log FILE] [/out FILE] [/restart]\r\nCOMMAND:";
+  for (const CommandSpec& spec : kCommands) text += std::string(" ") + spec.usage;
   return text +
-         "T: 1 to 7, modem56, modem33, cable, pppoe, lan, satellite, defaults\r\n"
-         "/quiet: no window and no box; the log and the exit code tell the result\r\n"
-         "/log FILE: appends the result to FILE (with /quiet: Veltrano.log in the program's "
-         "folder)\r\n"
-         "/out FILE: writes the rows of /changes and /report, tab-separated\r\n"
-         "/restart: restarts Windows after a change that needs it\r\n"
-         "Exit codes: 0 done, 1 wrong command line, 2 refused (nothing written), 3 no "
-         "administrator rights, 4 failed part-way (backup kept), 5 another Veltrano is "
-         "running, 6 nothing measured";
+         "\r\nT: 1-7, modem56, modem33, cable, pppoe, lan, satellite, defaults\r\n"
+         "/quiet: no window; the result goes to Veltrano.log or /log FILE\r\n"
+         "Exit: 0 done, 1 wrong command line, 2 refused, 3 no administrator rights, 4 failed "
+         "part-way, 5 already running, 6 nothing measured";
 }
 
 }  // namespace veltrano

@@ -48,8 +48,11 @@ struct CommandArguments {
 // comes first, its operand next, the modifiers after it in any order.
 CommandArguments ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The command an argument names exactly; kWizard for none.
+Command CommandNamed(const std::string& argument);
+
 // True when the windows go on as they always did despite `error`: the wizard for an
-// argument that is no command, uninstall mode and the restore window or file.
+// argument that is no command, uninstall mode and restore mode.
 bool WindowsIgnoreError(const CommandArguments& arguments);
 
 // 1 to 7 for "1" to "7" or "modem56", "modem33", "cable", "pppoe", "lan", "satellite",

@@ -12,7 +12,7 @@ namespace veltrano {
 
 inline constexpr char kQuietLogFile[] = "Veltrano.log";  // in the program's folder
 
-// The arguments as one line, those with spaces in quotes.
+// The arguments as one line, for the log.
 std::string CommandText(const std::vector<std::string>& arguments);
 
 // The log's line for a result: date and time, the command line, the exit code and the
@@ -26,7 +26,7 @@ CommandResult WrongCommandLine(const std::string& reason);
 // Runs a command line that carries /quiet: the single-instance check (another instance
 // is left alone), start-up without the first run, the command; the result goes to the
 // log. Returns the exit code.
-int RunQuietly(const std::vector<std::string>& arguments);
+int RunQuietly(const CommandArguments& arguments, const std::string& commandText);
 
 // The reporter of a command run with windows. Finish ends the program, but after a
 // change, when it opens the restart prompt and returns.
@@ -34,8 +34,7 @@ class WindowReporter : public Reporter {
  public:
   WindowReporter(std::string logFile, std::string commandText)
       : logFile_(std::move(logFile)), commandText_(std::move(commandText)) {}
-  bool Confirm(const std::string& question) override;
-  int Finish(const CommandArguments& arguments, const CommandResult& result) override;
+  int Finish(const CommandArguments& arguments, CommandResult result) override;
 
  private:
   std::string logFile_;  // "" for none

@@ -1,40 +1,38 @@
 #include "app/commands.h"
 
 #include <exception>
-#include <functional>
-#include <set>
 
 #include "advanced/apply_settings.h"
 #include "app/restore.h"
-#include "app/uninstall.h"
+#include "app/startup.h"
+#include "engine/apply.h"
 #include "engine/backup.h"
 #include "engine/codec.h"
 #include "engine/optimizing.h"
 #include "engine/profile_files.h"
-#include "engine/profile_plan.h"
 #include "engine/script.h"
 #include "platform/app_state.h"
-#include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/os_version.h"
+#include "platform/registry.h"
+#include "platform/system_root.h"
 #include "ui/error_text.h"
 
 namespace veltrano {
 namespace {
 
-using Operation = CommandResult (*)(const CommandArguments&, Reporter&);
+using Operation = CommandResult (*)(const CommandArguments&);
 
-CommandResult Refused(const std::string& why) {
-  return {.code = kExitRefused, .words = ui::ErrorBoxText(why) + " Nothing has been changed."};
+// Without a window the lookup's failure is not shown: start-up refuses an empty folder.
+void IgnoreFailure(const std::string&) {}
+
+std::string SystemRootWithoutBox() {
+  return LookupSystemRoot(SystemRegistry(), QueryOsVersion().platformId, IgnoreFailure,
+                          SystemLastErrorText);
 }
 
-// What a change that stopped part-way had written: the settings whose data is no longer
-// what it was before (`before`, the rows of the same settings read then).
-std::string WrittenPart(const std::vector<ChangeRow>& before, const std::vector<ChangeRow>& now) {
-  std::string written;
-  for (std::size_t i = 0; i < before.size() && i < now.size(); ++i) {
-    if (before[i].now != now[i].now) written += "\r\n" + now[i].setting + " = " + now[i].now;
-  }
-  return written.empty() ? " Nothing had been written." : " Written before it stopped:" + written;
+CommandResult Refused(const std::string& why) {
+  return CommandEnd(kExitRefused, ui::ErrorBoxText(why) + " Nothing has been changed.");
 }
 
 // The settings a plan touches, as rows of their data now.
@@ -44,49 +42,31 @@ std::vector<ChangeRow> PlannedRowsNow(const ChangePlan& plan) {
   return RowsNow(SystemRegistry(), SystemProfileStrings(), values, plan.linesNow);
 }
 
+// What a change that stopped part-way had written: the settings whose data is no longer
+// what it was before (`before`, the rows of the plan's settings read then).
 CommandResult PartWay(const std::exception& error, const std::vector<ChangeRow>& before,
                       const ChangePlan& plan) {
   std::string words = ui::ErrorBoxText(error.what());
+  std::string written;
   try {
-    words += WrittenPart(before, PlannedRowsNow(plan));
+    const std::vector<ChangeRow> now = PlannedRowsNow(plan);
+    for (std::size_t i = 0; i < before.size() && i < now.size(); ++i) {
+      if (before[i].now != now[i].now) written += "\r\n" + now[i].setting + " = " + now[i].now;
+    }
+    words += written.empty() ? " Nothing was written." : " Written:";
   } catch (const std::exception& unreadable) {
     words += " " + ui::ErrorBoxText(unreadable.what());
   }
-  words += "\r\nThe backup is kept in " + BackupFolder(AppState().ProgramDir);
-  return {.code = kExitPartWay, .words = words};
+  return CommandEnd(kExitPartWay, words + written + "\r\nThe backup is kept in " +
+                                      BackupFolder(AppState().ProgramDir));
 }
 
 std::string Counted(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " setting" : " settings");
 }
 
-struct Made {
-  std::optional<CommandResult> failure;  // refused, failed part-way or declined
-  std::size_t changed = 0;               // settings whose data changed
-};
-
-// The steps of every change: plan it and refuse, before anything is written, what it
-// could not make whole; ask (`confirm`, when given); make it, with its own backup.
-Made PlanThenMake(const std::function<ChangePlan()>& plan, const std::function<void()>& make,
-                  const std::function<bool()>& confirm = nullptr) {
-  ChangePlan planned;
-  std::vector<ChangeRow> before;
-  try {
-    planned = plan();
-    if (!planned.error.empty()) return {Refused(planned.error)};
-    before = PlannedRowsNow(planned);
-  } catch (const std::exception& error) {
-    return {Refused(error.what())};
-  }
-  if (confirm && !confirm()) {
-    return {CommandResult{.words = "Nothing changed: the question was answered No."}};
-  }
-  try {
-    make();
-  } catch (const std::exception& error) {
-    return {PartWay(error, before, planned)};
-  }
-  return {std::nullopt, planned.rows.size()};
+std::string WhatOptimizes(int type) {
+  return "Optimize for " + ConnectionCaption(type);
 }
 
 // The wizard's "Optimize": the Windows-defaults run alone for type 7; otherwise the
@@ -100,34 +80,60 @@ void OptimizeAsTheWizard(const RunEnvironment& env, const std::string& lastOptim
   RunOptimization(env, type);
 }
 
-std::string WhatOptimizes(int type) {
-  return "Optimize for " + ConnectionCaption(type);
-}
-
-CommandResult Optimize(const CommandArguments& arguments, Reporter&) {
+// A change as every change is made: planned, and refused before anything is written
+// when it could not be made whole; then made, with its own backup. It is the restore of
+// `point`, or without one the wizard's optimization for `type`.
+CommandResult Change(const RestorePoint* point, int type) {
   AppStateRecord& state = AppState();
-  state.SelectedType = static_cast<std::uint8_t>(arguments.type);
+  state.SelectedType = static_cast<std::uint8_t>(type);
   const RunEnvironment env = SystemRunEnvironment(state);
-  const Made made =
-      PlanThenMake([&] { return PlanWizardOptimize(env, state.LastOptim, arguments.type); },
-                   [&] { OptimizeAsTheWizard(env, state.LastOptim, arguments.type); });
-  if (made.failure) return *made.failure;
-  state.LastOptim = std::to_string(arguments.type);
-  return {.words = WhatOptimizes(arguments.type) + ": done, " + Counted(made.changed) +
-                   " changed; the backup is kept in " + BackupFolder(state.ProgramDir),
-          .restartFor = RestartCause::kOptimized};
+  ChangePlan plan;
+  std::vector<ChangeRow> before;
+  try {
+    plan = point ? PlanRestoreOf(*point) : PlanWizardOptimize(env, state.LastOptim, type);
+    if (!plan.error.empty()) return Refused(plan.error);
+    before = PlannedRowsNow(plan);
+  } catch (const std::exception& error) {
+    return Refused(error.what());  // a damaged or foreign file, an unreadable value
+  }
+  try {
+    if (point) {
+      RestoreBeforeVeltrano(*point);  // checks and backs up as the restore window does
+    } else {
+      OptimizeAsTheWizard(env, state.LastOptim, type);
+      state.LastOptim = std::to_string(type);
+    }
+  } catch (const std::exception& error) {
+    return PartWay(error, before, plan);
+  }
+  CommandResult made =
+      CommandEnd(kExitDone, (point ? "Restored " + point->path : WhatOptimizes(type)) + ": " +
+                                Counted(plan.rows.size()) + " changed");
+  const bool optimized = !point && type != kWindowsDefaultsType;
+  made.restartFor = optimized ? RestartCause::kOptimized : RestartCause::kRestored;
+  return made;
 }
 
-CommandResult Changes(const CommandArguments& arguments, Reporter&) {
+CommandResult Optimize(const CommandArguments& arguments) {
+  return Change(nullptr, arguments.type);
+}
+
+// Rows for the Changes window, with its headline; the result in words.
+CommandResult Listed(const std::string& headline, std::vector<ChangeRow> rows, std::string words) {
+  CommandResult result = CommandEnd(kExitDone, std::move(words));
+  result.listed = true;
+  result.headline = headline;
+  result.rows = std::move(rows);
+  return result;
+}
+
+CommandResult Changes(const CommandArguments& arguments) {
   AppStateRecord& state = AppState();
   state.SelectedType = static_cast<std::uint8_t>(arguments.type);
   const ChangePlan plan =
       PlanWizardOptimize(SystemRunEnvironment(state), state.LastOptim, arguments.type);
-  const std::string headline = ChangesHeadline(WhatOptimizes(arguments.type), plan.rows.size());
-  CommandResult result{.words = headline.substr(0, headline.find(':')),
-                       .listed = true,
-                       .headline = headline,
-                       .rows = plan.rows};
+  CommandResult result = Listed(ChangesHeadline(WhatOptimizes(arguments.type), plan.rows.size()),
+                                plan.rows, Counted(plan.rows.size()) + " would change");
   if (!plan.error.empty()) {
     result.code = kExitRefused;
     result.words = plan.error;  // where it would stop: /optimize refuses it
@@ -135,123 +141,77 @@ CommandResult Changes(const CommandArguments& arguments, Reporter&) {
   return result;
 }
 
-// Every value the profiles of this Windows family and the advanced settings write, and
-// the record of the type applied, each once.
-std::vector<ChangedValue> ChangeableValues(const AppStateRecord& state) {
-  std::vector<ChangedValue> values;
-  std::set<std::string> seen;
-  const auto add = [&](const ChangedValue& target) {
-    if (seen.insert(TargetKey(target)).second) values.push_back(target);
-  };
-  add({kHkeyLocalMachine, ProgramKeyPath(state.SoftwareKeyName).substr(1), kLastOptimValueName});
-  const ProfilePlaces places{state.ProgramDir, state.WindowsDir, state.OsSuffix};
-  for (const ProfileSet set : {ProfileSet::kOptimization, ProfileSet::kDefaults}) {
-    const ScriptMode mode =
-        set == ProfileSet::kOptimization ? ScriptMode::kWrite : ScriptMode::kDelete;
-    for (int type = 1; type < kWindowsDefaultsType; ++type) {
-      const auto bytes = ReadWholeFile(ProfileFilePath(places, set, type));
-      if (!bytes) continue;  // a profile that is not there changes nothing
-      const std::string script = TransformProfile(*bytes);
-      MemoryByteSource source(script);
-      std::vector<ChangedValue> targets;
-      PlanScript(source, mode, &targets);
-      for (const ChangedValue& target : targets) add(target);
+void Touch(RegistryApi& registry, const ChangedValue& target) {
+  static const std::uint8_t kNothing = 0;
+  RegKey key = 0;
+  registry.CreateKey(target.root, target.keyPath, kKeyAllAccess, &key);
+  registry.SetValue(key, target.name, kRegNone, &kNothing, 0);
+}
+
+// A change that touches every value and port line Veltrano can change here, each once:
+// the record of the type applied, what the profiles of this Windows family write or
+// remove, the advanced settings, the ports. Only ever planned.
+struct TouchAll {
+  const AppStateRecord& state;
+
+  void operator()(RegistryApi& registry, ProfileStringApi& ini) const {
+    Touch(registry, {kHkeyLocalMachine, ProgramKeyPath(state.SoftwareKeyName).substr(1),
+                     kLastOptimValueName});
+    const ProfilePlaces places{state.ProgramDir, state.WindowsDir, state.OsSuffix};
+    TRegistry store(registry);
+    for (const ProfileSet set : {ProfileSet::kOptimization, ProfileSet::kDefaults}) {
+      for (int type = 1; type < kWindowsDefaultsType; ++type) {
+        const auto bytes = ReadWholeFile(ProfileFilePath(places, set, type));
+        if (!bytes) continue;  // a profile that is not there changes nothing
+        const std::string script = TransformProfile(*bytes);
+        MemoryByteSource source(script);
+        ScriptReader reader(source);
+        ApplyScript(reader, store,
+                    set == ProfileSet::kOptimization ? ScriptMode::kWrite : ScriptMode::kDelete);
+      }
     }
+    for (const ChangedValue& target : CatalogueTargets()) Touch(registry, target);
+    WritePortSpeeds(ini, state.WindowsDir, kOptimizedPortSetting);
   }
-  for (const ChangedValue& target : CatalogueTargets()) add(target);
-  return values;
+};
+
+CommandResult Report(const CommandArguments&) {
+  std::vector<ChangeRow> rows =
+      PlannedRowsNow(PlanChange(SystemRegistry(), SystemProfileStrings(), TouchAll{AppState()}));
+  const std::string count = Counted(rows.size());
+  return Listed("Veltrano can change " + count + ". What each holds now:", std::move(rows),
+                count + " listed");
 }
 
-std::vector<SavedIniLine> PortLines(const std::string& windowsDir) {
-  std::vector<SavedIniLine> lines;
-  for (const char* iniName : {"\\win.ini", "\\system.ini"}) {
-    for (const char* port : kPortEntries)
-      lines.push_back({windowsDir + iniName, "Ports", port, false, ""});
-  }
-  return lines;
-}
-
-CommandResult Report(const CommandArguments&, Reporter&) {
-  const AppStateRecord& state = AppState();
-  CommandResult result{.listed = true};
-  result.rows = RowsNow(SystemRegistry(), SystemProfileStrings(), ChangeableValues(state),
-                        PortLines(state.WindowsDir));
-  result.headline = "Veltrano can change " + Counted(result.rows.size()) + "; each holds now:";
-  result.words = Counted(result.rows.size()) + " listed";
-  return result;
-}
-
-// The backup from before Veltrano, or why there is none.
-RestorePoint KeptBeforeVeltrano(const std::optional<RestorePoint>& first) {
-  if (first) return *first;
-  const std::string problem = ListRestorePoints(AppState().ProgramDir).firstProblem;
-  throw EBackupDamaged(problem.empty() ? "The backup from before Veltrano is missing." : problem);
-}
-
-RestorePoint PointToRestore(const std::string& operand) {
-  if (operand == kRestoreBeforeOperand) return KeptBeforeVeltrano(BeforeVeltranoPoint());
-  const SettingsBackup backup = ReadBackupFile(operand);
-  return RestorePoint{operand, backup.taken, backup.before, false};
-}
-
-// Puts back the point `find` gives (a kept backup or a backup file), after asking.
-CommandResult RestorePointOf(const std::function<RestorePoint()>& find, Reporter& reporter) {
-  RestorePoint point;
-  const Made made = PlanThenMake(
-      [&] {
-        point = find();
-        return PlanRestoreOf(point);  // refuses a damaged or foreign file whole
-      },
-      [&] { RestoreBeforeVeltrano(point); },  // checks and backs up as the window's restore
-      [&] {
-        return reporter.Confirm(point.first ? OwnSettingsQuestion(point.taken)
-                                            : "Restore the settings saved on " + point.taken +
-                                                  " from " + point.path + "?");
-      });
-  if (made.failure) return *made.failure;
-  return {.words = "Restored the settings saved on " + point.taken + " from " + point.path + ", " +
-                   Counted(made.changed) + " changed",
-          .restartFor = RestartCause::kRestored};
-}
-
-CommandResult Restore(const CommandArguments& arguments, Reporter& reporter) {
-  return RestorePointOf([&] { return PointToRestore(arguments.operand); }, reporter);
-}
-
-// The Windows default settings back, unless the system has them already.
-CommandResult RestoreDefaults(AppStateRecord& state) {
-  if (state.LastOptim == "7") return {.words = "The Windows default settings are in place"};
-  const RunEnvironment env = SystemRunEnvironment(state);
-  const Made made =
-      PlanThenMake([&] { return PlanWizardOptimize(env, state.LastOptim, kWindowsDefaultsType); },
-                   [&] { RunWindowsDefaults(env, state.LastOptim, true); });
-  if (made.failure) return *made.failure;
-  state.LastOptim = "7";
-  return {.words = "Restored the Windows default settings, " + Counted(made.changed) + " changed",
-          .restartFor = RestartCause::kRestored};
+// The backup from before Veltrano.
+CommandResult Restore(const CommandArguments&) {
+  const std::optional<RestorePoint> point = BeforeVeltranoPoint();
+  if (!point) return Refused("The backup from before Veltrano is missing.");
+  return Change(&*point, 0);
 }
 
 // The removal's first step, as uninstall mode takes it without windows: the Windows
 // default settings back, then, with /settings before, the backup from before Veltrano.
 // The program's files are the package's to remove.
-CommandResult Uninstall(const CommandArguments& arguments, Reporter& reporter) {
+CommandResult Uninstall(const CommandArguments& arguments) {
   AppStateRecord& state = AppState();
   const bool own = arguments.settings == kRestoreBeforeOperand;
   // Looked for before the defaults run, whose own backup would otherwise be taken for
   // the one from before Veltrano on a computer that had none.
   std::optional<RestorePoint> first;
   bool untouched = false;  // no backup, no profile applied: nothing of Veltrano to undo
-  if (own) {
-    try {
-      first = BeforeVeltranoPoint();
-      untouched = state.LastOptim == "7" && ListRestorePoints(state.ProgramDir).points.empty();
-    } catch (const std::exception&) {
-      // refused below, as a missing backup
-    }
+  try {
+    first = BeforeVeltranoPoint();
+    untouched = state.LastOptim == "7" && ListRestorePoints(state.ProgramDir).points.empty();
+  } catch (const std::exception&) {
+    // as a missing backup
   }
-  const CommandResult defaults = RestoreDefaults(state);
+  const CommandResult defaults =
+      state.LastOptim == "7" ? CommandEnd(kExitDone, "The Windows default settings are in place")
+                             : Change(nullptr, kWindowsDefaultsType);
   if (!own || untouched || defaults.code != kExitDone) return defaults;
-  CommandResult put = RestorePointOf([&] { return KeptBeforeVeltrano(first); }, reporter);
+  CommandResult put =
+      first ? Change(&*first, 0) : Refused("The backup from before Veltrano is missing.");
   // Whatever stops it, the defaults stay written: for the removal that is part-way.
   if (put.code != kExitDone && defaults.restartFor) put.code = kExitPartWay;
   put.words = defaults.words + "; then: " + put.words;
@@ -268,31 +228,57 @@ constexpr OperationRow kOperations[] = {
     {Command::kRestore, Restore},   {Command::kUninstall, Uninstall},
 };
 
-CommandResult Run(const CommandArguments& arguments, Reporter& reporter) {
+CommandResult Run(const CommandArguments& arguments) {
   for (const OperationRow& row : kOperations) {
     if (row.command != arguments.command) continue;
     try {
-      return row.operation(arguments, reporter);
+      return row.operation(arguments);
     } catch (const std::exception& error) {
-      return {.code = kExitPartWay, .words = error.what()};
+      // The changes catch their own errors: what escapes comes from a listing.
+      return Refused(error.what());
     }
   }
-  return {.code = kExitWrongCommandLine, .words = "There is no command to run."};
-}
-
-void WriteRows(const CommandArguments& arguments, CommandResult& result) {
-  if (!result.listed || arguments.outFile.empty()) return;
-  if (WriteWholeFile(arguments.outFile, ChangesAsText(result.rows))) return;
-  result.code = kExitPartWay;
-  result.words += "; the rows could not be written to " + arguments.outFile;
+  return CommandEnd(kExitWrongCommandLine, "There is no command to run.");
 }
 
 }  // namespace
 
+CommandResult CommandEnd(int code, std::string words) {
+  CommandResult result;
+  result.code = code;
+  result.words = std::move(words);
+  return result;
+}
+
+CommandResult StartWithoutWindows(const std::string& exePath) {
+  AppStateRecord& state = AppState();
+  StartupInputs inputs{QueryOsVersion(), exePath, {}, SystemRootWithoutBox, true};
+  const StartupEnd end = RunStartupSequence(SystemRegistry(), inputs, state).end;
+  if (end == StartupEnd::kEndSilently) {
+    return CommandEnd(kExitRefused, "Veltrano is not installed here.");
+  }
+  if (end == StartupEnd::kNeedsAdministrator) {
+    return CommandEnd(kExitNoAdministrator, kNeedsAdministratorText);
+  }
+  if (state.WindowsDir.empty()) {
+    return CommandEnd(kExitRefused, "The Windows folder is unknown.");
+  }
+  return CommandResult{};
+}
+
+void EnterRestoreModeFor(const std::string& chosen) {
+  const bool first = chosen == kRestoreBeforeOperand;
+  EnterRestoreMode(first ? FirstBackupPath(AppState().ProgramDir) : chosen);
+}
+
 int RunCommand(const CommandArguments& arguments, Reporter& reporter) {
-  CommandResult result = Run(arguments, reporter);
-  WriteRows(arguments, result);
-  return reporter.Finish(arguments, result);
+  CommandResult result = Run(arguments);
+  if (result.listed && !arguments.outFile.empty() &&
+      !WriteWholeFile(arguments.outFile, ChangesAsText(result.rows))) {
+    result.code = kExitPartWay;
+    result.words += "; the rows could not be written to " + arguments.outFile;
+  }
+  return reporter.Finish(arguments, std::move(result));
 }
 
 }  // namespace veltrano

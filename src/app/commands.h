@@ -29,12 +29,21 @@ struct CommandResult {
 class Reporter {
  public:
   virtual ~Reporter() = default;
-  // Asked before a restore puts settings back; the quiet one always goes on.
-  virtual bool Confirm(const std::string& question) = 0;
   // Tells the result and returns the exit code; the one with windows may leave a window
   // up (the restart prompt) or end the program instead.
-  virtual int Finish(const CommandArguments& arguments, const CommandResult& result) = 0;
+  virtual int Finish(const CommandArguments& arguments, CommandResult result) = 0;
 };
+
+// A result with its exit code and words.
+CommandResult CommandEnd(int code, std::string words);
+
+// Start-up without windows: the first run is left for the next start with them. A result
+// with words when it ends the command there (no ProgramKey, no rights, no Windows folder).
+CommandResult StartWithoutWindows(const std::string& exePath);
+
+// Restore mode for argument 2 of "/restore": "before" is the file of the backup from
+// before Veltrano.
+void EnterRestoreModeFor(const std::string& chosen);
 
 // Runs the command after start-up has filled AppState (ProgramKey read, rights checked),
 // writes the rows to /out and hands the result to `reporter`.

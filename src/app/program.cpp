@@ -19,13 +19,6 @@ std::vector<std::string> Arguments() {
   return std::vector<std::string>(__argv + 1, __argv + __argc);
 }
 
-// A command the windows cannot run as given: the reason and the usage in a box.
-[[noreturn]] void RefuseCommandLine(const CommandArguments& command) {
-  const CommandResult wrong = WrongCommandLine(command.error);
-  WindowReporter(command.logFile, CommandText(Arguments())).Finish(command, wrong);
-  ui::Application().Halt(kExitWrongCommandLine);  // not reached: Finish ends the program
-}
-
 }  // namespace
 
 CommandLine ReadCommandLine() {
@@ -36,9 +29,11 @@ CommandLine ReadCommandLine() {
 }
 
 int RunVeltrano(HINSTANCE instance) {
-  const CommandArguments command = ParseCommandLine(Arguments());
+  const std::vector<std::string> arguments = Arguments();
+  const CommandArguments command = ParseCommandLine(arguments);
   // With /quiet no window is ever made, not even the application's hidden one.
-  if (command.quiet) return RunQuietly(Arguments());
+  if (command.quiet) return RunQuietly(command, CommandText(arguments));
+  WindowReporter reporter(command.logFile, CommandText(arguments));
   ui::TApplication& application = ui::Application();
   application.Initialize(instance);
   // The title names the single-instance lock, so it comes before any window.
@@ -47,7 +42,10 @@ int RunVeltrano(HINSTANCE instance) {
   // A window the system refuses to make, or a path of its own it cannot read, is shown
   // in the error box, and the program ends rather than run on without it.
   const bool built = application.Dispatch([&] {
-    if (!command.error.empty() && !WindowsIgnoreError(command)) RefuseCommandLine(command);
+    // A command line the windows cannot run as given: the reason and the usage in a box.
+    if (!command.error.empty() && !WindowsIgnoreError(command)) {
+      reporter.Finish(command, WrongCommandLine(command.error));
+    }
     const CommandLine commandLine = ReadCommandLine();
     TForm1& mainForm = application.CreateForm<TForm1>(commandLine);
     // The side windows are made when first asked for: the about box by "&About", the
@@ -55,11 +53,9 @@ int RunVeltrano(HINSTANCE instance) {
     mainForm.onUninstallMode = [exePath = commandLine.exePath] {
       EnterUninstallMode(ui::Application().CreateForm<TForm7>(), exePath);
     };
-    mainForm.onRestoreMode = EnterRestoreMode;
-    mainForm.onCommand = [command] {
-      WindowReporter reporter(command.logFile, CommandText(Arguments()));
-      RunCommand(command, reporter);
-    };
+    mainForm.onRestoreMode = EnterRestoreModeFor;
+    // The reporter and the command live as long as the message loop below.
+    mainForm.onCommand = [&] { RunCommand(command, reporter); };
   });
   if (!built) return kEndedOnError;
   ui::trace::Mark("forms built");

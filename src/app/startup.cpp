@@ -92,17 +92,19 @@ StartupOutcome RunStartupSequence(RegistryApi& api, const StartupInputs& inputs,
     }
   }  // the store closes its key here
 
-  const CommandArguments command = ParseCommandLine(inputs.arguments);
-  if (command.command == Command::kUninstall) {
+  const std::vector<std::string>& arguments = inputs.arguments;
+  const Command command = CommandNamed(arguments.empty() ? std::string() : arguments[0]);
+  const std::string second = arguments.size() > 1 ? arguments[1] : std::string();
+  if (command == Command::kUninstall) {
     outcome.end = StartupEnd::kUninstall;
     return outcome;
   }
-  if (command.command == Command::kRestore && command.operand != kRestoreBeforeOperand) {
+  if (command == Command::kRestore) {
     outcome.end = StartupEnd::kRestore;
-    outcome.restoreFile = command.operand;
+    outcome.restoreFile = second;
     return outcome;
   }
-  if (command.command != Command::kWizard) {
+  if (command != Command::kWizard) {
     outcome.end = StartupEnd::kCommand;
     return outcome;
   }

@@ -27,7 +27,7 @@ enum class StartupEnd {
   kNeedsAdministrator,  // ProgramKey or the network settings' key refused to a user
                         // without rights: a box
   kUninstall,           // argument 1 was exactly "/uninstall"
-  kRestore,             // argument 1 was exactly "/restore", argument 2 not "before"
+  kRestore,             // argument 1 was exactly "/restore"
   kCommand,             // any other command of the command line
   kShowWizard,
 };
@@ -46,7 +46,7 @@ struct StartupOutcome {
   StartupEnd end = StartupEnd::kEndSilently;
   bool firstRunPending = false;
   std::string statusText;   // set only for kShowWizard
-  std::string restoreFile;  // kRestore: argument 2, "" when none
+  std::string restoreFile;  // kRestore: argument 2 ("before" included), "" when none
 };
 
 // The status line for a LastOptim text. An absent or non-integer LastOptim shows the

@@ -132,7 +132,7 @@ TEST_F(StartupTest, UninstallArgumentIsRecognisedOnlyExactlyAndFirst) {
       {{"/uninstall "}, StartupEnd::kShowWizard},
       {{}, StartupEnd::kShowWizard},
       {{"/restore", "C:\\b.txt"}, StartupEnd::kRestore},
-      {{"/restore", "before"}, StartupEnd::kCommand},
+      {{"/restore", "before"}, StartupEnd::kRestore},
       {{"/report"}, StartupEnd::kCommand},
   };
   for (const auto& c : cases) {

@@ -63,8 +63,7 @@ class QuietCommandLine : public ::testing::Test {
 
 // Each exit code from a case made for it (6, nothing measured, has no command yet).
 TEST_F(QuietCommandLine, ExitCodes) {
-  const std::string damaged = program_.File("damaged.txt");
-  ASSERT_TRUE(wh::WriteFileBytes(damaged, "Veltrano settings backup\r\nTaken=x\r\n"));
+  const std::string profile = program_.File("VLO\\lanisdn2k.vlo");
   const std::string systemIni = wh::WindowsDir() + "\\system.ini";
   const struct {
     std::string args;
@@ -73,8 +72,15 @@ TEST_F(QuietCommandLine, ExitCodes) {
     const char* logged;
   } cases[] = {
       {"/report /quiet", [] { return [] {}; }, 0, "settings listed"},
-      {"/optimize 9 /quiet", [] { return [] {}; }, 1, "/optimize T: "},
-      {"/restore " + damaged + " /quiet", [] { return [] {}; }, 2, "damaged"},
+      {"/optimize 9 /quiet", [] { return [] {}; }, 1, "COMMAND: /optimize T /changes T"},
+      {"/optimize cable /quiet",
+       [&] {
+         DeleteFileA(profile.c_str());
+         return [&] {
+           CopyFileA((wh::BinDir() + "\\VLO\\lanisdn2k.vlo").c_str(), profile.c_str(), 0);
+         };
+       },
+       2, "A required file cannot be found"},
       {"/report /quiet",
        [] {
          auto denial = std::make_shared<wh::ScopedWriteDenial>(kHkeyLocalMachine, kProgramKey);
@@ -107,8 +113,8 @@ TEST_F(QuietCommandLine, ExitCodes) {
     EXPECT_EQ(Run(c.args), c.code) << c.args;
     undo();
     const auto logged = wh::ReadFileBytes(log);
-    EXPECT_TRUE(Contains(logged, c.args + "  exit " + std::to_string(c.code) + ": ")) << *logged;
-    EXPECT_TRUE(Contains(logged, c.logged)) << *logged;
+    const std::string line = c.args + "  exit " + std::to_string(c.code) + ": ";
+    EXPECT_TRUE(Contains(logged, line) && Contains(logged, c.logged)) << logged.value_or("");
   }
 }
 
