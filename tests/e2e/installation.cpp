@@ -133,6 +133,17 @@ void RemoveFromProgramList(const std::function<void()>& atWarning, const std::st
   EXPECT_TRUE(desktop::WaitFor(OnlyBackupsLeft));
 }
 
+void ExpectInstalledAsBuilt() {
+  auto files = BuiltProfiles();
+  EXPECT_EQ(files.size(), 20u);
+  files.insert(files.end(), {"Veltrano.exe", "Veltrano.Chm", "VadiVazar.Exe", "Update.Exe"});
+  for (const std::string& file : files) {
+    EXPECT_EQ(wine_harness::ReadFileBytes(Installed(file)),
+              wine_harness::ReadFileBytes(wine_harness::BinDir() + "\\" + file))
+        << file;
+  }
+}
+
 void ExpectNothingLeft() {
   // The backups of the user's network settings are theirs: only they may stay.
   const std::string backups = Installed("Backup");

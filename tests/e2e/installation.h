@@ -50,6 +50,9 @@ void OptimizeThroughWizard(std::initializer_list<const char*> choices, bool firs
                            const std::string& shot,
                            const std::function<void(HWND)>& onOptimizePage = nullptr);
 
+// The program, its companion files and the 20 profile files are installed as built.
+void ExpectInstalledAsBuilt();
+
 // Everything an installation made is gone: files, folders, shortcuts, keys.
 void ExpectNothingLeft();
 

@@ -1,0 +1,30 @@
+# The companion files of a build folder, for the scripts that pack them:
+# veltrano_companions(BIN_DIR REQUIRED OUT) sets OUT to "DEFINE=name" pairs (HELP_FILE,
+# STAY_ALIVE_FILE, UPDATE_FILE) for each one found in BIN_DIR, whatever the case of its
+# name. A missing one is left out, unless REQUIRED (a comma-separated list of lower-case
+# file names) names it.
+function(veltrano_companions bin_dir required out)
+  string(REPLACE "," ";" required_files "${required}")
+  file(GLOB bin_files LIST_DIRECTORIES false RELATIVE ${bin_dir} ${bin_dir}/*)
+  set(pairs)
+  foreach(companion "HELP_FILE=veltrano.chm" "STAY_ALIVE_FILE=vadivazar.exe" "UPDATE_FILE=update.exe")
+    string(REPLACE "=" ";" pair ${companion})
+    list(GET pair 0 define)
+    list(GET pair 1 wanted)
+    set(found "")
+    foreach(name ${bin_files})
+      string(TOLOWER ${name} lower)
+      if(lower STREQUAL wanted)
+        set(found ${name})
+      endif()
+    endforeach()
+    if(found)
+      list(APPEND pairs ${define}=${found})
+    elseif(wanted IN_LIST required_files)
+      message(FATAL_ERROR "${wanted} is not in ${bin_dir}")
+    else()
+      message(STATUS "${wanted} is not built; the package goes without it")
+    endif()
+  endforeach()
+  set(${out} ${pairs} PARENT_SCOPE)
+endfunction()
