@@ -10,7 +10,7 @@ enum class Operand {
   kHost,          // a host name or address; only the measure window goes without
 };
 
-struct CommandSpec {
+struct CommandRow {
   const char* name;
   Command command;
   Operand operand;
@@ -18,7 +18,7 @@ struct CommandSpec {
 };
 
 // One row a command; a new one needs a row here and an operation of the same Command.
-constexpr CommandSpec kCommands[] = {
+constexpr CommandRow kCommands[] = {
     {"/optimize", Command::kOptimize, Operand::kType, "/optimize T"},
     {"/changes", Command::kChanges, Operand::kType, "/changes T"},
     {"/restore", Command::kRestore, Operand::kFileOrBefore, "/restore before|FILE"},
@@ -27,13 +27,13 @@ constexpr CommandSpec kCommands[] = {
     {"/uninstall", Command::kUninstall, Operand::kNone, "/uninstall [/settings defaults|before]"},
 };
 
-struct ModifierSpec {
+struct ModifierRow {
   const char* name;
   bool CommandArguments::*flag;          // set by the modifier alone
   std::string CommandArguments::*value;  // or taken from the next argument
 };
 
-constexpr ModifierSpec kModifiers[] = {
+constexpr ModifierRow kModifiers[] = {
     {"/quiet", &CommandArguments::quiet, nullptr},
     {"/restart", &CommandArguments::restart, nullptr},
     {"/apply", &CommandArguments::apply, nullptr},
@@ -45,29 +45,29 @@ constexpr ModifierSpec kModifiers[] = {
 constexpr const char* kTypeNames[] = {"modem56", "modem33",   "cable",   "pppoe",
                                       "lan",     "satellite", "defaults"};
 
-const CommandSpec* FindCommand(const std::string& name) {
-  for (const CommandSpec& spec : kCommands) {
-    if (name == spec.name) return &spec;
+const CommandRow* FindCommand(const std::string& name) {
+  for (const CommandRow& row : kCommands) {
+    if (name == row.name) return &row;
   }
   return nullptr;
 }
 
-const ModifierSpec* FindModifier(const std::string& name) {
-  for (const ModifierSpec& spec : kModifiers) {
-    if (name == spec.name) return &spec;
+const ModifierRow* FindModifier(const std::string& name) {
+  for (const ModifierRow& row : kModifiers) {
+    if (name == row.name) return &row;
   }
   return nullptr;
 }
 
 // Why the operand is wrong, or "".
-std::string TakeOperand(const CommandSpec& spec, const std::vector<std::string>& arguments,
+std::string TakeOperand(const CommandRow& row, const std::vector<std::string>& arguments,
                         std::size_t& next, CommandArguments& parsed) {
-  if (spec.operand == Operand::kNone) return "";
+  if (row.operand == Operand::kNone) return "";
   if (next < arguments.size() && !FindModifier(arguments[next])) {
     parsed.operand = arguments[next++];
   }
-  if (spec.operand != Operand::kType) return "";
-  if (parsed.operand.empty()) return std::string(spec.name) + " needs a connection type";
+  if (row.operand != Operand::kType) return "";
+  if (parsed.operand.empty()) return std::string(row.name) + " needs a connection type";
   parsed.type = ConnectionTypeNamed(parsed.operand);
   return parsed.type ? "" : parsed.operand + " is no connection type";
 }
@@ -76,17 +76,17 @@ std::string TakeOperand(const CommandSpec& spec, const std::vector<std::string>&
 std::string TakeModifiers(const std::vector<std::string>& arguments, std::size_t next,
                           CommandArguments& parsed) {
   while (next < arguments.size()) {
-    const ModifierSpec* spec = FindModifier(arguments[next]);
-    if (!spec) return arguments[next] + " is not understood here";
+    const ModifierRow* row = FindModifier(arguments[next]);
+    if (!row) return arguments[next] + " is not understood here";
     ++next;
-    if (spec->flag) {
-      parsed.*spec->flag = true;
+    if (row->flag) {
+      parsed.*row->flag = true;
       continue;
     }
     if (next == arguments.size() || arguments[next].empty()) {
-      return std::string(spec->name) + " needs a value";
+      return std::string(row->name) + " needs a value";
     }
-    parsed.*spec->value = arguments[next++];
+    parsed.*row->value = arguments[next++];
   }
   return "";
 }
@@ -122,22 +122,22 @@ CommandArguments ParseCommandLine(const std::vector<std::string>& arguments) {
     if (argument == "/quiet") parsed.quiet = true;  // known even on a line that is wrong
   }
   if (arguments.empty()) return parsed;
-  const CommandSpec* spec = FindCommand(arguments[0]);
-  if (!spec) {
+  const CommandRow* row = FindCommand(arguments[0]);
+  if (!row) {
     parsed.error = arguments[0] + " is no command";
     return parsed;
   }
-  parsed.command = spec->command;
+  parsed.command = row->command;
   std::size_t next = 1;
-  parsed.error = TakeOperand(*spec, arguments, next, parsed);
+  parsed.error = TakeOperand(*row, arguments, next, parsed);
   if (parsed.error.empty()) parsed.error = TakeModifiers(arguments, next, parsed);
   if (parsed.error.empty()) parsed.error = CheckCombination(parsed);
   return parsed;
 }
 
 Command CommandNamed(const std::string& argument) {
-  const CommandSpec* spec = FindCommand(argument);
-  return spec ? spec->command : Command::kWizard;
+  const CommandRow* row = FindCommand(argument);
+  return row ? row->command : Command::kWizard;
 }
 
 bool WindowsIgnoreError(const CommandArguments& arguments) {
@@ -155,7 +155,7 @@ int ConnectionTypeNamed(const std::string& name) {
 
 std::string UsageText() {
   std::string text = "Veltrano.exe COMMAND [/quiet] [/log FILE] [/out FILE] [/restart]\r\nCOMMAND:";
-  for (const CommandSpec& spec : kCommands) text += std::string(" ") + spec.usage;
+  for (const CommandRow& row : kCommands) text += std::string(" ") + row.usage;
   return text +
          "\r\nT: 1-7, modem56, modem33, cable, pppoe, lan, satellite, defaults\r\n"
          "/quiet: no window; the result goes to Veltrano.log or /log FILE\r\n"

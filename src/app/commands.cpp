@@ -33,7 +33,10 @@ std::string SystemRootWithoutBox() {
 }
 
 CommandResult Refused(const std::string& why) {
-  return CommandEnd(kExitRefused, ui::ErrorBoxText(why) + " Nothing has been changed.");
+  static const char kNothing[] = "Nothing has been changed.";
+  std::string words = ui::ErrorBoxText(why);
+  if (words.find(kNothing) == std::string::npos) words += std::string(" ") + kNothing;
+  return CommandEnd(kExitRefused, words);
 }
 
 // The settings a plan touches, as rows of their data now.
