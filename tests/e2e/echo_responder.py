@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
 """echo_responder.py DELAY: answers ICMP echo requests from a raw socket after DELAY
 seconds (the namespace's own answers are turned off), so a path has a round trip."""
-import heapq
-import select
-import socket
-import struct
-import sys
-import time
+import heapq, select, socket, struct, sys, time
 
 
 def checksum(data):

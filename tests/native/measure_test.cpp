@@ -104,7 +104,8 @@ TEST(Measure, FindsTheAdaptersOfEachFamily) {
   const std::string nt4Tcpip = "SYSTEM\\CurrentControlSet\\Services\\El90x1\\Parameters\\Tcpip";
   const std::string nettrans = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\";
   const std::string net = "System\\CurrentControlSet\\Services\\Class\\Net\\";
-  const std::string pci = "Enum\\PCI\\VEN_", mstcp = "Enum\\Network\\MSTCP\\";
+  const std::string mstcp = "Enum\\Network\\MSTCP\\", root = "Enum\\Root\\Net\\0000";
+  const std::string card = "Enum\\PCI\\VEN_10B7\\BUS_00", other = "Enum\\PCI\\VEN_8086\\BUS_01";
   const std::string texts[][3] = {
       // clang-format off
       {cards + "1", "ServiceName", "El90x1"}, {cards + "1", "Description", "3Com Etherlink"},
@@ -112,12 +113,9 @@ TEST(Measure, FindsTheAdaptersOfEachFamily) {
       {nettrans + "0000", "DriverDesc", "TCP/IP"}, {nettrans + "0000", "MaxMTU", "576"},
       {nettrans + "0001", "DriverDesc", "TCP/IP"}, {nettrans + "0001", "IPAddress", "10.0.0.7"},
       {mstcp + "0000", "Driver", "NetTrans\\0000"}, {mstcp + "0001", "Driver", "NetTrans\\0001"},
-      {"Enum\\Root\\Net\\0000", "Driver", "Net\\0000"},
-      {"Enum\\Root\\Net\\0000\\Bindings", "MSTCP\\0000", ""},
-      {pci + "10B7\\BUS_00", "Driver", "Net\\0001"},
-      {pci + "10B7\\BUS_00\\Bindings", "MSTCP\\0001", ""},
-      {pci + "8086\\BUS_01", "Driver", "Net\\0002"},
-      {net + "0000", "DriverDesc", "Dial-Up Adapter"},
+      {root, "Driver", "Net\\0000"}, {root + "\\Bindings", "MSTCP\\0000", ""},
+      {card, "Driver", "Net\\0001"}, {card + "\\Bindings", "MSTCP\\0001", ""},
+      {other, "Driver", "Net\\0002"}, {net + "0000", "DriverDesc", "Dial-Up Adapter"},
       {net + "0001", "DriverDesc", "3Com EtherLink III"},
       // clang-format on
   };
