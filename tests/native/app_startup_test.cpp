@@ -125,15 +125,13 @@ TEST_F(StartupTest, UninstallArgumentIsRecognisedOnlyExactlyAndFirst) {
     std::vector<std::string> arguments;
     StartupEnd end;
   } cases[] = {
-      {{"/uninstall"}, StartupEnd::kUninstall},
-      {{"/uninstall", "more"}, StartupEnd::kUninstall},
-      {{"/UNINSTALL"}, StartupEnd::kShowWizard},
-      {{"x", "/uninstall"}, StartupEnd::kShowWizard},
-      {{"/uninstall "}, StartupEnd::kShowWizard},
-      {{}, StartupEnd::kShowWizard},
-      {{"/restore", "C:\\b.txt"}, StartupEnd::kRestore},
-      {{"/restore", "before"}, StartupEnd::kRestore},
+      // clang-format off
+      {{"/uninstall"}, StartupEnd::kUninstall},   {{"/uninstall", "more"}, StartupEnd::kUninstall},
+      {{"/UNINSTALL"}, StartupEnd::kShowWizard},  {{"x", "/uninstall"}, StartupEnd::kShowWizard},
+      {{"/uninstall "}, StartupEnd::kShowWizard}, {{}, StartupEnd::kShowWizard},
+      {{"/restore", "C:\\b.txt"}, StartupEnd::kRestore}, {{"/restore", "before"}, StartupEnd::kRestore},
       {{"/report"}, StartupEnd::kCommand},
+      // clang-format on
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Start(c.arguments).end, c.end) << (c.arguments.empty() ? "" : c.arguments[0]);

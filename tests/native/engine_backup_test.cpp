@@ -148,18 +148,16 @@ TEST(EngineBackup, KeepsTheFirstAndTheLastTen) {
   testing::WriteBytes(folder.Path() + "/Backup/backup-999999999-20261208-132005.txt", "x");
   EXPECT_EQ(BackupNumberOf(SaveBackup(programDir, backup)), 14u);
 
-  // A first backup that is damaged, unreadable or too large cannot take in what a change
-  // touches first: nothing starts.
+  // A first backup damaged, unreadable or too large takes in nothing: no change starts.
   const std::string firstPath = folder.Path() + "/Backup/before-veltrano.txt";
   backup.values.push_back(Saved("Touched last", kRegSz, "d"));
-  for (const std::string state : {"damaged", "a folder", "large"}) {
+  const std::string firsts[] = {"Veltrano settings backup\r\n", "",
+                                std::string(kLargestBackupFile + 1, ';')};
+  for (const std::string& bytes : firsts) {  // "": a folder in its place
     std::filesystem::remove_all(firstPath);
-    if (state == "a folder") std::filesystem::create_directory(firstPath);
-    if (state != "a folder") {
-      testing::WriteBytes(firstPath, state == "damaged" ? "Veltrano settings backup\r\n"
-                                                        : std::string(kLargestBackupFile + 1, ';'));
-    }
-    EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged) << state;
+    if (bytes.empty()) std::filesystem::create_directory(firstPath);
+    if (!bytes.empty()) testing::WriteBytes(firstPath, bytes);
+    EXPECT_THROW(SaveBackup(programDir, backup), EBackupDamaged) << bytes.size();
   }
   EXPECT_EQ(BackupFiles(programDir).size(), 10u);
 

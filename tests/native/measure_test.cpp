@@ -18,11 +18,12 @@ constexpr char kInterfaces[] =
 struct ScriptedPath {
   int routerMtu = 1500, holeMtu = 1500, lossEvery = 0;
   bool resolves = true, answers = true;
+  std::uint32_t adapterMtu = 1500;
 };
 
 class ScriptedEcho : public EchoApi, public AdapterInfoApi {
  public:
-  ScriptedEcho(ScriptedPath path, std::uint32_t adapterMtu) : path_(path), mtu_(adapterMtu) {}
+  explicit ScriptedEcho(ScriptedPath path) : path_(path) {}
   bool Resolve(const std::string&, Ipv4* address) override {
     *address = 0x0A000202;
     return path_.resolves;
@@ -36,90 +37,60 @@ class ScriptedEcho : public EchoApi, public AdapterInfoApi {
     return {EchoStatus::kFits, 200 + static_cast<unsigned>(sizes.size() % 3)};
   }
   std::vector<SystemAdapter> Adapters() override {
-    return {{kGuid, "h1-r", "10.0.1.2", 2, mtu_}, {"{LOOP}", "lo", "", 1, 65536}};
+    return {{kGuid, "h1-r", "10.0.1.2", 2, path_.adapterMtu}, {"{LOOP}", "lo", "", 1, 65536}};
   }
   std::optional<std::uint32_t> BestInterface(Ipv4) override { return 2; }
   std::vector<int> sizes;
-
- private:
-  ScriptedPath path_;
-  std::uint32_t mtu_;
+  const ScriptedPath path_;
 };
 
+// The copied lines from "Largest packet" on.
+std::string Copied(const char* largest, const char* mtu, const char* trip, const char* hole) {
+  return std::string("Largest packet\t") + largest + "\r\nMTU\t" + mtu + "\r\nRound trip\t" + trip +
+         "\r\nBlack hole\t" + hole + "\r\n";
+}
+
 TEST(Measure, FindsThePathAndPlansTheAdapterMtu) {
-  struct Case {
+  const std::string mtuKey = std::string("HKLM\\") + kInterfaces + kGuid + "\\MTU";
+  const ChangeRow bh{
+      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\"
+      "EnablePMTUBHDetect",
+      "not set", "1"};
+  const std::string none = Copied("", "", "", "");
+  const struct {
     const char* name;
     ScriptedPath path;
-    std::uint32_t adapterMtu;
-    int stopAfter;       // echoes; 0 never
-    const char* copied;  // the lines from "Largest packet" on
+    std::size_t stopAfter;  // echoes; 0 never
+    std::string copied;
     std::vector<ChangeRow> rows;
-  };
-  const std::string mtuKey = std::string("HKLM\\") + kInterfaces + kGuid + "\\MTU";
-  const std::string bhKey =
-      "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\EnablePMTUBHDetect";
-  const Case cases[] = {
-      {"path of 1400",
-       {.routerMtu = 1400},
-       1500,
-       0,
-       "Largest packet\t1372\r\nMTU\t1400\r\nRound trip\t200/201/202 ms\r\nBlack hole\tno\r\n",
+  } cases[] = {
+      // clang-format off
+      {"path of 1400", {.routerMtu = 1400}, 0, Copied("1372", "1400", "200/201/202 ms", "no"),
        {{mtuKey, "not set", "1400"}}},
-      {"local cap",
-       {},
-       1400,
-       0,
-       "Largest packet\t1372\r\nMTU\t1400\r\nRound trip\t200/201/202 ms\r\nBlack hole\tno\r\n",
-       {}},
-      {"black hole",
-       {.holeMtu = 1404},
-       1500,
-       0,
-       "Largest packet\t1376\r\nMTU\t1404\r\nRound trip\t200/201/202 ms\r\nBlack hole\tyes\r\n",
-       {{mtuKey, "not set", "1404"}, {bhKey, "not set", "1"}}},
-      {"loss",
-       {.routerMtu = 1400, .lossEvery = 4},
-       1500,
-       0,
-       "Largest packet\t1372\r\nMTU\t1400\r\nRound trip\t200/202/202 ms\r\nBlack hole\tno\r\n",
-       {{mtuKey, "not set", "1400"}}},
-      {"unreachable",
-       {.answers = false},
-       1500,
-       0,
-       "Largest packet\t\r\nMTU\t\r\nRound trip\t\r\nBlack hole\t\r\n",
-       {}},
-      {"unresolved",
-       {.resolves = false},
-       1500,
-       0,
-       "Largest packet\t\r\nMTU\t\r\nRound trip\t\r\nBlack hole\t\r\n",
-       {}},
-      {"stop",
-       {.routerMtu = 1400},
-       1500,
-       7,
-       "Largest packet\t\r\nMTU\t\r\nRound trip\t\r\nBlack hole\t\r\n",
-       {}},
+      {"local cap", {.adapterMtu = 1400}, 0, Copied("1372", "1400", "200/201/202 ms", "no"), {}},
+      {"black hole", {.holeMtu = 1404}, 0, Copied("1376", "1404", "200/201/202 ms", "yes"),
+       {{mtuKey, "not set", "1404"}, bh}},
+      {"loss", {.routerMtu = 1400, .lossEvery = 4}, 0,
+       Copied("1372", "1400", "200/202/202 ms", "no"), {{mtuKey, "not set", "1400"}}},
+      {"unreachable", {.answers = false}, 0, none, {}},
+      {"unresolved", {.resolves = false}, 0, none, {}},
+      {"stop", {.routerMtu = 1400}, 7, none, {}},
+      // clang-format on
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryRegistry registry;
     MemoryProfileStrings ini;
-    ScriptedEcho echo(c.path, c.adapterMtu);
+    ScriptedEcho echo(c.path);
     const MeasureEnvironment env{registry, ini, echo, echo, AdapterLayout::kNt5, "SYSTEM", ""};
     FinderHooks hooks;
-    hooks.stopRequested = [&] {
-      return c.stopAfter && echo.sizes.size() >= std::size_t(c.stopAfter);
-    };
+    hooks.stopRequested = [&] { return c.stopAfter && echo.sizes.size() >= c.stopAfter; };
     const Measurement measurement = MeasureHost(env, "h2", -1, hooks);
     const std::string text = measurement.AsText();
     EXPECT_EQ(text.substr(text.find("Largest packet")), c.copied);
     EXPECT_EQ(PlanMeasured(env, measurement).rows, c.rows);
-    for (const int size : echo.sizes) EXPECT_LE(size + kIpIcmpHeaderBytes, int(c.adapterMtu));
-    if (c.stopAfter) {
-      EXPECT_EQ(echo.sizes.size(), std::size_t(c.stopAfter));
-    }
+    for (const int size : echo.sizes) EXPECT_LE(size + kIpIcmpHeaderBytes, int(c.path.adapterMtu));
+    EXPECT_EQ(c.stopAfter ? echo.sizes.size() : 0u, c.stopAfter);
   }
 }
 
@@ -130,29 +101,27 @@ TEST(Measure, FindsTheAdaptersOfEachFamily) {
   const RegKey hklm = kHkeyLocalMachine;
   registry.PutNumber(hklm, std::string(kInterfaces) + kGuid, "MTU", 1400);
   const std::string cards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
-  registry.PutText(hklm, cards + "1", "ServiceName", "El90x1");
-  registry.PutText(hklm, cards + "1", "Description", "3Com Etherlink");
-  registry.PutText(hklm, cards + "2", "ServiceName", "..\\Tcpip");
   const std::string nt4Tcpip = "SYSTEM\\CurrentControlSet\\Services\\El90x1\\Parameters\\Tcpip";
-  registry.PutText(hklm, nt4Tcpip, "IPAddress", "192.168.0.5");
-  registry.PutNumber(hklm, nt4Tcpip, "MTU", 1492);
   const std::string nettrans = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\";
-  registry.PutText(hklm, nettrans + "0000", "DriverDesc", "TCP/IP");
-  registry.PutText(hklm, nettrans + "0000", "MaxMTU", "576");
-  registry.PutText(hklm, nettrans + "0001", "DriverDesc", "TCP/IP");
-  registry.PutText(hklm, nettrans + "0001", "IPAddress", "10.0.0.7");
-  registry.PutText(hklm, "Enum\\Network\\MSTCP\\0000", "Driver", "NetTrans\\0000");
-  registry.PutText(hklm, "Enum\\Network\\MSTCP\\0001", "Driver", "NetTrans\\0001");
-  registry.PutText(hklm, "Enum\\Root\\Net\\0000", "Driver", "Net\\0000");
-  registry.PutText(hklm, "Enum\\Root\\Net\\0000\\Bindings", "MSTCP\\0000", "");
-  registry.PutText(hklm, "Enum\\PCI\\VEN_10B7\\BUS_00", "Driver", "Net\\0001");
-  registry.PutText(hklm, "Enum\\PCI\\VEN_10B7\\BUS_00\\Bindings", "MSTCP\\0001", "");
-  registry.PutText(hklm, "Enum\\PCI\\VEN_8086\\BUS_01", "Driver", "Net\\0002");
-  registry.PutText(hklm, "System\\CurrentControlSet\\Services\\Class\\Net\\0000", "DriverDesc",
-                   "Dial-Up Adapter");
-  registry.PutText(hklm, "System\\CurrentControlSet\\Services\\Class\\Net\\0001", "DriverDesc",
-                   "3Com EtherLink III");
-  ScriptedEcho info({}, 1500);
+  const std::string net = "System\\CurrentControlSet\\Services\\Class\\Net\\";
+  const std::string mstcp = "Enum\\Network\\MSTCP\\", root = "Enum\\Root\\Net\\0000";
+  const std::string card = "Enum\\PCI\\VEN_10B7\\BUS_00", other = "Enum\\PCI\\VEN_8086\\BUS_01";
+  const std::string texts[][3] = {
+      // clang-format off
+      {cards + "1", "ServiceName", "El90x1"}, {cards + "1", "Description", "3Com Etherlink"},
+      {cards + "2", "ServiceName", "..\\Tcpip"}, {nt4Tcpip, "IPAddress", "192.168.0.5"},
+      {nettrans + "0000", "DriverDesc", "TCP/IP"}, {nettrans + "0000", "MaxMTU", "576"},
+      {nettrans + "0001", "DriverDesc", "TCP/IP"}, {nettrans + "0001", "IPAddress", "10.0.0.7"},
+      {mstcp + "0000", "Driver", "NetTrans\\0000"}, {mstcp + "0001", "Driver", "NetTrans\\0001"},
+      {root, "Driver", "Net\\0000"}, {root + "\\Bindings", "MSTCP\\0000", ""},
+      {card, "Driver", "Net\\0001"}, {card + "\\Bindings", "MSTCP\\0001", ""},
+      {other, "Driver", "Net\\0002"}, {net + "0000", "DriverDesc", "Dial-Up Adapter"},
+      {net + "0001", "DriverDesc", "3Com EtherLink III"},
+      // clang-format on
+  };
+  for (const auto& [key, name, text] : texts) registry.PutText(hklm, key, name, text);
+  registry.PutNumber(hklm, nt4Tcpip, "MTU", 1492);
+  ScriptedEcho info({});
   const auto described = [&](AdapterLayout layout, const char* system) {
     std::string text;
     const std::vector<Adapter> adapters = FindAdapters(registry, layout, info, system);
