@@ -3,7 +3,7 @@
 set -eu
 packages="build-essential cmake make git googletest g++-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64
-  binutils-mingw-w64-i686 nsis wixl msitools fp-utils libjpeg-dev python3
+  binutils-mingw-w64-i686 nsis wixl msitools fp-utils libjpeg-dev python3 iproute2 procps
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick clang libclang-rt-14-dev"
 missing=""
 for p in $packages; do
