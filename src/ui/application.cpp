@@ -24,11 +24,11 @@ bool HandleEnterKey() {
   Form* form = Form::FromHandle(TopLevelWindowOf(focus));
   if (!form) return false;
   Widget* focused = Widget::FromHandle(focus);
-  if (auto* button = dynamic_cast<Button*>(focused)) {
+  if (auto* button = WidgetAs<Button>(focused)) {
     button->Click();
     return true;
   }
-  if (auto* combo = dynamic_cast<ComboBox*>(focused); combo && combo->IsDroppedDown()) {
+  if (auto* combo = WidgetAs<ComboBox>(focused); combo && combo->IsDroppedDown()) {
     return false;
   }
   HWND defaultButton = form->DefaultButton();

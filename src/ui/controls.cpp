@@ -77,7 +77,9 @@ Button::Button(Widget& parent, const ButtonArgs& args)
                         (args.groupStart ? DWORD{WS_GROUP} : 0u),
                .bounds = WithDefaultSize(args.bounds, kDefaultButtonWidth, kDefaultButtonHeight),
                .font = args.font}),
-      isDefault_(args.isDefault) {}
+      isDefault_(args.isDefault) {
+  kinds_ |= kButtonKind;
+}
 
 void Button::ShowAsDefault(bool shown) {
   if (hwnd_ && shown != ShownAsDefault()) {
@@ -238,6 +240,7 @@ RadioButton::RadioButton(Widget& parent, const RadioButtonArgs& args)
                .bounds = FittedToText(WithDefaultSize(args.bounds, 0, kRadioHeight), args.font,
                                       args.text, kRadioMarkWidth),
                .font = args.font}) {
+  kinds_ |= kRadioButtonKind;
   SetChecked(args.checked);
 }
 
@@ -259,7 +262,7 @@ void RadioButton::SetChecked(bool checked) {
   for (HWND sibling = first; sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
     if (sibling != first && (GetWindowLongPtrA(sibling, GWL_STYLE) & WS_GROUP)) break;
     if (sibling == hwnd_ || GetParent(sibling) != parent) continue;
-    if (dynamic_cast<RadioButton*>(Widget::FromHandle(sibling))) {
+    if (WidgetAs<RadioButton>(Widget::FromHandle(sibling))) {
       SendMessageA(sibling, BM_SETCHECK, BST_UNCHECKED, 0);
     }
   }
@@ -309,6 +312,7 @@ ComboBox::ComboBox(Widget& parent, const ComboBoxArgs& args, const Bounds& field
                           field.height +
                               std::max(args.itemHeight, 16) * std::max(args.dropDownCount, 1) + 2},
                .font = args.font}) {
+  kinds_ |= kComboBoxKind;
   if (field.height > 6) {
     SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field.height - 6);
   }

@@ -34,6 +34,7 @@ struct ButtonArgs {
 // the keyboard or BM_CLICK); a disabled button never fires.
 class Button : public Control {
  public:
+  static constexpr WidgetKind kKind = kButtonKind;
   Button(Widget& parent, const ButtonArgs& args);
   // The button Enter presses while no other push button has the focus. The system moves
   // the default look to a focused push button; this stays as created.
@@ -144,6 +145,7 @@ struct RadioButtonArgs {
 // The check is ours, not the system's, so a click on a disabled window changes nothing.
 class RadioButton : public Control {
  public:
+  static constexpr WidgetKind kKind = kRadioButtonKind;
   RadioButton(Widget& parent, const RadioButtonArgs& args);
   bool Checked() const;
   void SetChecked(bool checked);
@@ -186,6 +188,7 @@ struct ComboBoxArgs {
 // A drop-down list that accepts only its listed choices (CBS_DROPDOWNLIST).
 class ComboBox : public Control {
  public:
+  static constexpr WidgetKind kKind = kComboBoxKind;
   ComboBox(Widget& parent, const ComboBoxArgs& args);
   void AddItem(const std::string& item);
   void Clear();

@@ -52,7 +52,7 @@ struct DefaultButtonSearch {
 
 BOOL CALLBACK FindDefaultPushButton(HWND child, LPARAM context) {
   auto* search = reinterpret_cast<DefaultButtonSearch*>(context);
-  auto* button = dynamic_cast<Button*>(Widget::FromHandle(child));
+  auto* button = WidgetAs<Button>(Widget::FromHandle(child));
   if (button && button->IsDefault() && IsWindowVisible(child)) {
     search->found = child;
     return FALSE;
@@ -63,7 +63,7 @@ BOOL CALLBACK FindDefaultPushButton(HWND child, LPARAM context) {
 // Gives the default look to the focused push button, or to the default buttons when
 // the focus is elsewhere, and takes it from every other button.
 BOOL CALLBACK RestoreDefaultLook(HWND child, LPARAM focusedButton) {
-  if (auto* button = dynamic_cast<Button*>(Widget::FromHandle(child))) {
+  if (auto* button = WidgetAs<Button>(Widget::FromHandle(child))) {
     const auto* focused = reinterpret_cast<const Button*>(focusedButton);
     button->ShowAsDefault(focused ? button == focused : button->IsDefault());
   }
@@ -89,6 +89,7 @@ BOOL CALLBACK DisableOtherWindow(HWND window, LPARAM context) {
 // ---- Form
 
 Form::Form(const FormArgs& args) : showAfterCreate_(args.visible) {
+  kinds_ |= kFormKind;
   const DWORD style = FormStyle(args);
   const DWORD exStyle = FormExStyle(args);
   CreateHandle({.className = args.className.empty() ? kFormClass : args.className,
@@ -102,7 +103,7 @@ Form::Form(const FormArgs& args) : showAfterCreate_(args.visible) {
 Form::~Form() = default;
 
 Form* Form::FromHandle(HWND window) {
-  return dynamic_cast<Form*>(Widget::FromHandle(window));
+  return WidgetAs<Form>(Widget::FromHandle(window));
 }
 
 void Form::Show() {
@@ -144,9 +145,8 @@ void Form::SetActiveControl(Widget& control) {
 void Form::RefreshDefaultLook() {
   if (!hwnd_) return;
   HWND focus = GetFocus();
-  const Button* focused = focus && IsChild(hwnd_, focus)
-                              ? dynamic_cast<const Button*>(Widget::FromHandle(focus))
-                              : nullptr;
+  const Button* focused =
+      focus && IsChild(hwnd_, focus) ? WidgetAs<Button>(Widget::FromHandle(focus)) : nullptr;
   EnumChildWindows(hwnd_, RestoreDefaultLook, reinterpret_cast<LPARAM>(focused));
 }
 

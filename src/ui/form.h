@@ -48,6 +48,7 @@ struct FormArgs {
 // A top-level window, always created hidden and owned by the application window.
 class Form : public Window {
  public:
+  static constexpr WidgetKind kKind = kFormKind;
   explicit Form(const FormArgs& args);
   ~Form() override;
 

@@ -159,6 +159,7 @@ bool Widget::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) {
 // ---- Window
 
 Window::~Window() {
+  kinds_ = kWindowKind;  // a Form no more
   DestroyHandle();
 }
 
@@ -228,7 +229,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (self) self->Attach(window);
   } else {
-    self = dynamic_cast<Window*>(Widget::FromHandle(window));
+    self = WidgetAs<Window>(Widget::FromHandle(window));
   }
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
 
@@ -272,6 +273,7 @@ Control::Control(Widget& parent, const CreateArgs& args) {
 }
 
 Control::~Control() {
+  kinds_ = 0;  // a Button, RadioButton or ComboBox no more
   // The parent's destruction may have taken the window already.
   if (hwnd_ && Widget::FromHandle(hwnd_) == this) {
     HWND window = hwnd_;

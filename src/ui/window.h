@@ -24,6 +24,18 @@ struct Bounds {
   int height = 0;
 };
 
+// The classes a widget found from its handle is asked to be (WidgetAs). Each class marks
+// its objects from the start of its constructor's body until the destructor of the class
+// it derives from starts, as long as a dynamic_cast would find them: the shipped x86
+// program leaves out run-time type information, 12 KB for these few questions.
+enum WidgetKind : unsigned char {
+  kWindowKind = 1,
+  kFormKind = 2,
+  kButtonKind = 4,
+  kRadioButtonKind = 8,
+  kComboBoxKind = 16,
+};
+
 class Widget {
  public:
   virtual ~Widget() = default;
@@ -49,6 +61,7 @@ class Widget {
   void SetFocus();
   void SetFont(HFONT font);  // borrowed from the FontCache
   void SetFont(const FontSpec& fontSpec) { SetFont(FontCache::Instance().Get(fontSpec)); }
+  bool IsA(WidgetKind kind) const { return (kinds_ & kind) != 0; }
 
  protected:
   Widget() = default;
@@ -60,18 +73,26 @@ class Widget {
   virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   HWND hwnd_ = nullptr;
+  unsigned char kinds_ = 0;  // the WidgetKinds it is now
   friend class Window;
 };
+
+// `widget` as a T (a class with a WidgetKind kKind) when it is one, else nullptr.
+template <class T>
+T* WidgetAs(Widget* widget) {
+  return widget && widget->IsA(T::kKind) ? static_cast<T*>(widget) : nullptr;
+}
 
 // A widget with a window procedure of ours. The procedure finds `this` from
 // WM_NCCREATE, runs every message inside the application's dispatcher and forgets the
 // handle at WM_NCDESTROY.
 class Window : public Widget {
  public:
+  static constexpr WidgetKind kKind = kWindowKind;
   ~Window() override;
 
  protected:
-  Window() = default;
+  Window() { kinds_ = kWindowKind; }
 
   struct CreateArgs {
     std::string className{};  // registered once on first use
